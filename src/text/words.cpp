@@ -63,4 +63,14 @@ std::string GetWord(int n, std::string_view text, const DelimiterSet& delimiters
     return std::string(text.substr(start, end - start));
 }
 
+std::vector<std::string_view> Words(std::string_view text, const DelimiterSet& delimiters) {
+    std::vector<std::string_view> words;
+    for (std::size_t i = SkipDelimiters(text, 0, delimiters); i < text.size();) {
+        const std::size_t end = SkipWord(text, i, delimiters);
+        words.push_back(text.substr(i, end - i));
+        i = SkipDelimiters(text, end, delimiters);
+    }
+    return words;
+}
+
 }  // namespace brantel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "frames/named_params.h"
+#include "serial/log_sink.h"
+#include "serial/port_connection.h"
+#include "serial/raw_transfer.h"
+
+namespace brantel {
+
+// The shell's own program-wide values.
+struct ShellState {
+    std::string IniPath;
+    bool Ready = false;
+};
+
+// Program-wide state, owned by the application for the whole run; each part is written by its
+// own subsystem. The window routes the serial link's output into its log and Edit1.
+class ProgramState {
+public:
+    ProgramState();
+
+    ShellState Shell;
+    NamedParamTable NamedParams;
+    LogSink LogRoute;
+    std::function<void(const std::string&)> ShowReceivedRoute;
+    PortConnection Port;
+    RawTransfer Transfer;
+};
+
+}  // namespace brantel

@@ -1,0 +1,166 @@
+#include "commands/command_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <vector>
+
+#include "commands/command_row.h"
+#include "platform/profile_store.h"
+
+namespace brantel {
+namespace {
+
+constexpr int kRowHeight = 16;
+constexpr int kDefaultColumnWidth = 20;
+constexpr int kNamedColumnWidths[] = {110, 200, 200, 50, 50, 50};
+const char* const kNamedHeaders[] = {"Description", "Command", "Response", "Var1", "Var2", "Var3"};
+
+QString FromBytes(const std::string& bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The in-place editor. ";" separates the cells of a stored row, so a cell never takes one:
+// typing it beeps, pasting drops it.
+class CellEditor : public QLineEdit {
+public:
+    explicit CellEditor(QWidget* parent) : QLineEdit(parent) {
+        connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+            if (!text.contains(';')) {
+                return;
+            }
+            const int cursor = cursorPosition() - text.left(cursorPosition()).count(';');
+            QString cleaned = text;
+            cleaned.remove(';');
+            setText(cleaned);
+            setCursorPosition(cursor);
+        });
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->text() == ";") {
+            QApplication::beep();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+}  // namespace
+
+// Every change of the editor's text goes into the cell at once, so a send or the save at
+// close sees what is typed so far.
+class CellEditorDelegate : public QStyledItemDelegate {
+public:
+    explicit CellEditorDelegate(CommandGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
+        auto* editor = new CellEditor(parent);
+        editor->setFrame(false);
+        const QPersistentModelIndex cell(index);
+        connect(editor, &QLineEdit::textChanged, editor, [this, cell](const QString& text) {
+            if (cell.isValid()) {
+                grid_->model()->setData(cell, text);
+            }
+        });
+        grid_->WatchDoubleClicks(editor);
+        return editor;
+    }
+
+private:
+    CommandGrid* grid_;
+};
+
+CommandGrid::CommandGrid(QWidget* parent) : QTableWidget(kCommandRows, kCommandColumns, parent) {
+    setItemDelegate(new CellEditorDelegate(this));
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(kRowHeight);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setMinimumSectionSize(kDefaultColumnWidth);
+    horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setFixedHeight(kRowHeight + 2);
+    setShowGrid(true);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+    for (int column = 0; column < kCommandColumns; ++column) {
+        setHorizontalHeaderItem(column, new QTableWidgetItem());
+    }
+    WatchDoubleClicks(horizontalHeader()->viewport());
+    setCurrentCell(0, 0);
+}
+
+int CommandGrid::CurrentRow() const { return currentRow() + 1; }
+
+std::string CommandGrid::CellText(int column, int row) const {
+    const QTableWidgetItem* cell = item(row - 1, column);
+    return cell ? cell->text().toLocal8Bit().toStdString() : std::string();
+}
+
+void CommandGrid::SetCellText(int column, int row, const std::string& text) {
+    setItem(row - 1, column, new QTableWidgetItem(FromBytes(text)));
+}
+
+void CommandGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit DoubleClicked();
+    }
+}
+
+bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        emit DoubleClicked();
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void CommandGrid::WatchDoubleClicks(QWidget* widget) { widget->installEventFilter(this); }
+
+void LoadCommandTable(CommandGrid& grid, const ProfileStore& store) {
+    for (int column = 0; column < kCommandColumns; ++column) {
+        const bool named = column < static_cast<int>(std::size(kNamedHeaders));
+        grid.horizontalHeaderItem(column)->setText(named ? kNamedHeaders[column]
+                                                         : QString::number(column - 5));
+        grid.setColumnWidth(column, named ? kNamedColumnWidths[column] : kDefaultColumnWidth);
+    }
+    for (int row = 1; row <= kCommandRows; ++row) {
+        const std::vector<std::string> words =
+            DecodeCommandRow(store.ReadString(kCommandSection, CommandKey(row), ""));
+        for (int column = 0; column < static_cast<int>(words.size()); ++column) {
+            grid.SetCellText(column, row, words[column]);
+        }
+    }
+}
+
+void SaveCommandTable(const CommandGrid& grid, ProfileStore& store) {
+    for (int row = 1; row <= kCommandRows; ++row) {
+        std::vector<std::string> cells;
+        cells.reserve(kCommandColumns);
+        for (int column = 0; column < kCommandColumns; ++column) {
+            cells.push_back(grid.CellText(column, row));
+        }
+        store.WriteString(kCommandSection, CommandKey(row), EncodeCommandRow(cells));
+    }
+}
+
+}  // namespace brantel

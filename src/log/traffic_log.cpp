@@ -1,0 +1,66 @@
+#include "log/traffic_log.h"
+
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "text/hex_line.h"
+
+namespace brantel {
+
+QColor ToQColor(Colour colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+namespace {
+
+QFont LogFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontDatabase::hasFamily("Courier New")) {
+        font.setFamily("Courier New");
+    }
+    font.setBold(true);
+    font.setPixelSize(11);
+    return font;
+}
+
+}  // namespace
+
+TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
+    : QPlainTextEdit(parent), ready_(std::move(ready)) {
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setUndoRedoEnabled(false);
+    setFont(LogFont());
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // One block per line plus the empty last block; the document drops the oldest beyond that.
+    setMaximumBlockCount(kMaxLines + 1);
+}
+
+void TrafficLog::LogLine(const std::string& text, Colour colour) {
+    if (text.empty()) {
+        return;
+    }
+    // A cursor of its own, so the user's caret and selection in the log stay where they are.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(ToQColor(colour));
+    end.insertText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())),
+                   format);
+    end.insertBlock();
+    if (!ready_()) {
+        return;
+    }
+    // Follows the end without taking the input focus, so typing elsewhere is never disturbed.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void TrafficLog::LogHex(const std::string& data, Colour colour) { LogLine(HexLine(data), colour); }
+
+int TrafficLog::LineCount() const { return document()->blockCount() - 1; }
+
+}  // namespace brantel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <functional>
+#include <string>
+
+#include "text/colours.h"
+
+namespace brantel {
+
+// The traffic log `SerialMemo`: one coloured line per event on the serial link.
+class TrafficLog : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    // The log keeps at least this many of the newest lines and drops older ones.
+    static constexpr int kMaxLines = 100000;
+
+    // `ready` tells whether start-up has finished; only then does the log follow its end.
+    explicit TrafficLog(std::function<bool()> ready, QWidget* parent = nullptr);
+
+    // Appends text as one line in colour; an empty text adds nothing.
+    void LogLine(const std::string& text, Colour colour);
+    // Appends the bytes as a hex line in colour.
+    void LogHex(const std::string& data, Colour colour);
+
+    // Lines held, not counting the empty last line that follows every line.
+    int LineCount() const;
+
+private:
+    std::function<bool()> ready_;
+};
+
+// The colour $00BBGGRR as Qt's colour.
+QColor ToQColor(Colour colour);
+
+}  // namespace brantel

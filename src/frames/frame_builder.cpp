@@ -13,9 +13,6 @@ namespace brantel {
 
 namespace {
 
-// The first variable token reads the column after Description, Command and Expected.
-constexpr int kFirstVariableColumn = 3;
-
 bool IsDecimalDigit(char c) {
     return c >= '0' && c <= '9';
 }

@@ -7,9 +7,13 @@ namespace brantel {
 
 struct NamedParam;
 
+// The column of the first variable cell of a command row; the k-th variable token reads column
+// kFirstVariableColumn + k - 1.
+inline constexpr int kFirstVariableColumn = 3;
+
 // What a frame template reads while it is built, each at the moment a token needs it.
 class FrameInputs {
-public:
+  public:
     virtual ~FrameInputs() = default;
     virtual std::string AddressText() const = 0;
     virtual const NamedParam* LookupNamedParam(std::string_view token) const = 0;

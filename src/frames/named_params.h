@@ -17,7 +17,7 @@ struct NamedParam {
 
 // The table of named parameters, rebuilt from the whole Parameters text on every change.
 class NamedParamTable {
-public:
+  public:
     // Re-parses the text. A value that starts with a digit and is not an integer throws
     // ConversionError; the count then keeps the last completed pass's value.
     void ParametersChange(std::string_view text);
@@ -28,7 +28,7 @@ public:
     int NamedParamCount() const { return count_; }
     const std::array<NamedParam, MaxNamedParams>& NamedParams() const { return entries_; }
 
-private:
+  private:
     std::array<NamedParam, MaxNamedParams> entries_{};
     int count_ = 0;
 };

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Runs the calculator with its output streams caught in temporary files.
+Outcome RunFrameTool(const std::vector<std::string>& args) {
+    char outPath[] = "/tmp/brantel-frame-outXXXXXX";
+    char errPath[] = "/tmp/brantel-frame-errXXXXXX";
+    const int out = mkstemp(outPath);
+    const int err = mkstemp(errPath);
+    Outcome outcome;
+    if (out < 0 || err < 0) {
+        ADD_FAILURE() << "no temporary files";
+        return outcome;
+    }
+    std::vector<char*> argv;
+    std::string program = BRANTEL_FRAME_EXE;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        outcome.status = WEXITSTATUS(status);
+    }
+    close(out);
+    close(err);
+    outcome.out = ReadAll(outPath);
+    outcome.err = ReadAll(errPath);
+    std::remove(outPath);
+    std::remove(errPath);
+    return outcome;
+}
+
+struct FrameRun {
+    std::vector<std::string> args;
+    std::string out;
+};
+
+class FrameToolTest : public ::testing::TestWithParam<FrameRun> {};
+
+TEST_P(FrameToolTest, PrintsTheFrameAsHexBytes) {
+    const Outcome outcome = RunFrameTool(GetParam().args);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, GetParam().out);
+    EXPECT_EQ(outcome.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FrameToolTest,
+    ::testing::Values(
+        FrameRun{{"A 03 00 10 L CRC"}, "50 03 00 10 06 69\n"},
+        FrameRun{{"--var", "300", "--var", "-1", "A 01 L D D CRC"}, "50 01 06 2C FF 82\n"},
+        FrameRun{{"--params", "P:xy", "A 02 L 01 P CRC"}, "50 02 07 01 78 4B 00\n"},
+        FrameRun{{"--params", "N:12 S:ab", "--", "01 N S"}, "01 31 32 61 62\n"},
+        FrameRun{{"--address", "1FF", "A"}, "FF\n"}, FrameRun{{"--address", "", "A 01"}, "00 01\n"},
+        FrameRun{{""}, "\n"}, FrameRun{{"   "}, "\n"},
+        FrameRun{{"--var", "2", "--", "--var"}, "02\n"},
+        FrameRun{{"--var", "7", "--", "-x"}, "07\n"}, FrameRun{{"-", "--var", "5"}, "05\n"},
+        FrameRun{{"--params", "N:1", "--params", "M:3", "--var", "5", "N M"}, "05 33\n"}));
+
+struct FailedRun {
+    std::vector<std::string> args;
+    int status;
+    std::string err;  // the whole of stderr for a conversion error, its start for bad usage
+};
+
+class FrameToolFailureTest : public ::testing::TestWithParam<FailedRun> {};
+
+TEST_P(FrameToolFailureTest, ReportsOnStandardErrorOnly) {
+    const FailedRun& run = GetParam();
+    const Outcome outcome = RunFrameTool(run.args);
+    EXPECT_EQ(outcome.status, run.status);
+    EXPECT_EQ(outcome.out, "");
+    if (run.status == 1) {
+        EXPECT_EQ(outcome.err, run.err);
+    } else {
+        EXPECT_EQ(outcome.err.substr(0, run.err.size()), run.err);
+        EXPECT_NE(outcome.err.find("usage: brantel-frame"), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, FrameToolFailureTest,
+    ::testing::Values(
+        FailedRun{{"A D"}, 1, "'' is not a valid integer value.\n"},
+        FailedRun{{"--var", "5 ", "D"}, 1, "'5 ' is not a valid integer value.\n"},
+        FailedRun{{"--var", "1", "D X0"}, 1, "'' is not a valid integer value.\n"},
+        FailedRun{{"--params", "A:1,B:2", "01"}, 1, "'1,B' is not a valid integer value.\n"},
+        FailedRun{{}, 2, "brantel-frame: no TEMPLATE given\n"},
+        FailedRun{{"01", "02"}, 2, "brantel-frame: more than one TEMPLATE given\n"},
+        FailedRun{{"--address"}, 2, "brantel-frame: --address needs a value\n"},
+        FailedRun{{"--bogus", "01"}, 2, "brantel-frame: unknown option --bogus\n"},
+        FailedRun{{"-x"}, 2, "brantel-frame: unknown option -x\n"}));
+
+TEST(FrameToolLimitsTest, AcceptsOneVariableForEachVariableColumn) {
+    std::vector<std::string> args;
+    std::string frameTemplate;
+    for (int k = 0; k < 47; ++k) {
+        args.insert(args.end(), {"--var", "1"});
+        frameTemplate += "D ";
+    }
+    std::string expected;
+    for (int k = 0; k < 47; ++k) {
+        expected += k == 0 ? "01" : " 01";
+    }
+    std::vector<std::string> fits = args;
+    fits.push_back(frameTemplate);
+    EXPECT_EQ(RunFrameTool(fits).out, expected + "\n");
+
+    args.insert(args.end(), {"--var", "1", frameTemplate});
+    EXPECT_EQ(RunFrameTool(args).status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "frame_options.h"
+
+#include <cstddef>
+
+namespace brantel {
+
+namespace {
+
+// Variable columns run from 3 to 49 of a command row.
+constexpr std::size_t kMaxVariables = 47;
+
+}  // namespace
+
+const char kFrameUsage[] =
+    "usage: brantel-frame [--address TEXT] [--params TEXT] [--var TEXT]... [--] TEMPLATE\n"
+    "Prints the frame that \"Send Cmd\" would send for a command row whose Command cell is\n"
+    "TEMPLATE, as hexadecimal bytes.\n"
+    "  --address TEXT  the device address box (default 50)\n"
+    "  --params TEXT   the Parameters box, pairs name:value separated by spaces\n"
+    "  --var TEXT      the next variable cell (Var1, Var2, Var3, 1, 2, ...), at most 47\n";
+
+FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
+    FrameOptions options;
+    std::vector<std::string> templates;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            templates.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        }
+        if (arg != "--address" && arg != "--params" && arg != "--var") {
+            throw UsageError("unknown option " + arg);
+        }
+        if (i + 1 == args.size()) {
+            throw UsageError(arg + " needs a value");
+        }
+        const std::string& value = args[++i];
+        if (arg == "--address") {
+            options.address = value;
+        } else if (arg == "--params") {
+            options.parameters = value;
+        } else if (options.variables.size() == kMaxVariables) {
+            throw UsageError("a command row holds at most 47 --var values");
+        } else {
+            options.variables.push_back(value);
+        }
+    }
+    if (templates.size() != 1) {
+        throw UsageError(templates.empty() ? "no TEMPLATE given" : "more than one TEMPLATE given");
+    }
+    options.frameTemplate = templates.front();
+    return options;
+}
+
+}  // namespace brantel

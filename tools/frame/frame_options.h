@@ -1,0 +1,29 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace brantel {
+
+// The command row the calculator builds a frame for, as given on its command line.
+struct FrameOptions {
+    std::string address = "50";
+    std::string parameters;
+    std::vector<std::string> variables;
+    std::string frameTemplate;
+    bool help = false;
+};
+
+// Thrown for a command line that names no single template or misuses an option.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the arguments after the program name.
+FrameOptions ParseFrameOptions(const std::vector<std::string>& args);
+
+extern const char kFrameUsage[];
+
+}  // namespace brantel

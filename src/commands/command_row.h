@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brantel {
+
+inline constexpr int kCommandColumns = 50;
+inline constexpr int kCommandRows = 29;
+inline constexpr char kCommandSection[] = "Main";
+
+// "Command" + row number, for rows 1 to 29.
+std::string CommandKey(int row);
+// The stored value of a row: its 50 cells joined by ";", an empty (or absent) cell written as
+// " "; cells beyond the 50th are not stored.
+std::string EncodeCommandRow(const std::vector<std::string>& cells);
+// The words of a stored value over ";", at most 50, untrimmed.
+std::vector<std::string> DecodeCommandRow(std::string_view value);
+
+}  // namespace brantel

@@ -1,0 +1,28 @@
+#include "serial/port_texts.h"
+
+namespace brantel {
+namespace {
+
+std::string PortText(std::string_view prefix, int number, std::string_view state) {
+    return std::string(prefix) + "COM" + std::to_string(number) + ": is " + std::string(state);
+}
+
+}  // namespace
+
+std::string PortOpenedLine(int number) {
+    return PortText("Port ", number, "Opened");
+}
+
+std::string PortBusyLine(int number) {
+    return PortText("Port ", number, "Busy");
+}
+
+std::string PortClosedLine(int number) {
+    return PortText("Port ", number, "Closed");
+}
+
+std::string OpenStatusText(int number, bool held) {
+    return PortText("", number, held ? "Opened" : "Busy");
+}
+
+}  // namespace brantel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QTest>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "text/colours.h"
+
+namespace brantel::test {
+
+struct LoggedLine {
+    std::string text;
+    Colour colour;
+    bool operator==(const LoggedLine&) const = default;
+};
+
+// Collects the lines the serial link logs, in order.
+class LogRecorder {
+  public:
+    auto Sink() {
+        return [this](const std::string& text, Colour colour) { lines.push_back({text, colour}); };
+    }
+    std::vector<LoggedLine> lines;
+};
+
+// Runs the event loop until the condition holds or the time is up; the condition's last value.
+inline bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 2000) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+}  // namespace brantel::test

@@ -1,0 +1,79 @@
+#include "support/pty_device.h"
+
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+namespace brantel::test {
+
+PtyDevice::PtyDevice() {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+        throw std::system_error(errno, std::generic_category(), "openpty");
+    }
+    slavePath_ = name;
+    // Held open so the master never reads a hang-up between two opens of the port, and raw so
+    // nothing is echoed or translated before the program configures the line.
+    termios raw{};
+    tcgetattr(slave_, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave_, TCSANOW, &raw);
+}
+
+PtyDevice::~PtyDevice() {
+    Close();
+}
+
+std::string PtyDevice::Read(std::size_t count, std::chrono::milliseconds deadline) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + deadline;
+    std::string bytes;
+    while (master_ >= 0 && bytes.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        pollfd ready{master_, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            break;
+        }
+        char buffer[4096];
+        const std::size_t want = std::min(sizeof buffer, count - bytes.size());
+        const ssize_t got = ::read(master_, buffer, want);
+        if (got <= 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+std::string PtyDevice::ReadFor(std::chrono::milliseconds quiet) {
+    return Read(static_cast<std::size_t>(-1), quiet);
+}
+
+void PtyDevice::Write(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(master_, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno != EINTR) {
+            throw std::system_error(errno, std::generic_category(), "write to pty master");
+        }
+        done += put > 0 ? static_cast<std::size_t>(put) : 0;
+    }
+}
+
+void PtyDevice::Close() {
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
+    }
+    if (slave_ >= 0) {
+        ::close(slave_);
+        slave_ = -1;
+    }
+}
+
+}  // namespace brantel::test

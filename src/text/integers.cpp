@@ -6,8 +6,19 @@
 
 namespace brantel {
 
+namespace {
+
+std::string ConversionMessage(std::string_view text) {
+    std::string message("'");
+    message.append(text);
+    message.append("' is not a valid integer value");
+    return message;
+}
+
+}  // namespace
+
 ConversionError::ConversionError(std::string_view text)
-    : std::runtime_error("'" + std::string(text) + "' is not a valid integer value") {}
+    : std::runtime_error(ConversionMessage(text)) {}
 
 namespace {
 
@@ -90,7 +101,9 @@ std::int32_t HexToInteger(std::string_view text) {
     if (text.find('$') != std::string_view::npos) {
         return ParseIntegerOr(text, 0);
     }
-    return ParseIntegerOr("$" + std::string(text), 0);
+    std::string prefixed("$");
+    prefixed.append(text);
+    return ParseIntegerOr(prefixed, 0);
 }
 
 std::string HexText(std::int32_t value, int digits) {

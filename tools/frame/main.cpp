@@ -4,38 +4,13 @@
 #include <vector>
 
 #include "frame_options.h"
+#include "frames/fixed_frame_inputs.h"
 #include "frames/frame_builder.h"
-#include "frames/named_params.h"
 #include "text/error_text.h"
 #include "text/hex_line.h"
 
 namespace brantel {
 namespace {
-
-// A command row holding the --var values from its first variable column on; every other cell
-// is empty.
-class CommandLineRow : public FrameInputs {
-  public:
-    explicit CommandLineRow(const FrameOptions& options) : options_(options) {
-        params_.ParametersChange(options.parameters);
-    }
-
-    std::string AddressText() const override { return options_.address; }
-    const NamedParam* LookupNamedParam(std::string_view token) const override {
-        return params_.LookupNamedParam(token);
-    }
-    std::string CurrentRowCell(int column) const override {
-        const int index = column - kFirstVariableColumn;
-        if (index < 0 || index >= static_cast<int>(options_.variables.size())) {
-            return {};
-        }
-        return options_.variables[index];
-    }
-
-  private:
-    const FrameOptions& options_;
-    NamedParamTable params_;
-};
 
 int Run(const std::vector<std::string>& args) {
     FrameOptions options;
@@ -51,7 +26,10 @@ int Run(const std::vector<std::string>& args) {
     }
     std::string line;
     try {
-        const CommandLineRow row(options);
+        FixedFrameInputs row;
+        row.address = options.address;
+        row.params.ParametersChange(options.parameters);
+        row.variables = options.variables;
         line = HexLine(BuildFrame(options.frameTemplate, row));
     } catch (const std::exception& error) {
         std::cerr << ErrorDisplayText(error.what()) << '\n';

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace brantel::sim {
+
+struct SimOptions {
+    std::string link;  // empty: no link, the device path is only printed
+    bool echo = false;
+    std::uint8_t address = 0x50;
+    std::chrono::milliseconds gap{20};  // idle time that ends a frame
+    bool help = false;
+};
+
+inline constexpr const char* kUsage =
+    "usage: brantel-sim [--link PATH] [--echo] [--address HEX] [--gap MS]\n"
+    "  --link PATH    make PATH a symbolic link to the simulated device (removed at exit)\n"
+    "  --echo         send every received byte straight back\n"
+    "  --address HEX  the device's address byte, 1 or 2 hexadecimal digits (default 50)\n"
+    "  --gap MS       idle time in milliseconds that ends a frame, 1 to 10000 (default 20)\n";
+
+// The options, or the message that says what is wrong with the arguments.
+std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& args);
+
+}  // namespace brantel::sim

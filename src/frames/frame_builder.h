@@ -22,7 +22,9 @@ class FrameInputs {
 };
 
 // Builds the frame of a template: hex bytes, "A", "L", "CRC", ignored "[" tokens, named
-// parameters and variables. Throws ConversionError when a variable's cell is not an integer.
+// parameters and variables. The length and checksum go to the byte at their token's index; an
+// index past the end of the frame is left unpatched. Throws ConversionError when a variable's
+// cell is not an integer.
 std::string BuildFrame(std::string_view frameTemplate, const FrameInputs& inputs);
 
 }  // namespace brantel

@@ -45,13 +45,16 @@ void TrafficLog::LogLine(const std::string& text, Colour colour) {
         return;
     }
     // A cursor of its own, so the user's caret and selection in the log stay where they are.
+    // One edit block per line keeps appending linear in the log's length.
     QTextCursor end(document());
+    end.beginEditBlock();
     end.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(ToQColor(colour));
     end.insertText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())),
                    format);
     end.insertBlock();
+    end.endEditBlock();
     if (!ready_()) {
         return;
     }

@@ -12,17 +12,17 @@ namespace {
 
 // Carries one step through the event dispatch (see RunReported).
 class StepEvent : public QEvent {
-public:
+  public:
     explicit StepEvent(const std::function<void()>& step) : QEvent(kType), step_(step) {}
     static inline const QEvent::Type kType = static_cast<QEvent::Type>(QEvent::registerEventType());
     void Run() const { step_(); }
 
-private:
+  private:
     const std::function<void()>& step_;
 };
 
 class StepRunner : public QObject {
-public:
+  public:
     bool event(QEvent* event) override {
         if (event->type() != StepEvent::kType) {
             return QObject::event(event);
@@ -42,8 +42,8 @@ void ShowErrorBox(const QString& caption, const QString& text) {
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv),
-      title_(QString::fromLocal8Bit(
-          ApplicationTitleFor(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))),
+      title_(QString::fromLocal8Bit(ApplicationTitleFor(
+          QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))),
       reporter_(ShowErrorBox) {
     setApplicationName(title_);
 }

@@ -14,7 +14,7 @@ using ErrorReporter = std::function<void(const QString& caption, const QString& 
 // handler is caught and reported; the program then carries on with the next event.
 class Application : public QApplication {
     Q_OBJECT
-public:
+  public:
     Application(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
@@ -27,7 +27,7 @@ public:
     // other; true when the step ran to its end.
     static bool RunReported(const std::function<void()>& step);
 
-private:
+  private:
     void Report(const std::exception& failure);
 
     QString title_;

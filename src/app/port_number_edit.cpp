@@ -27,7 +27,9 @@ int PortNumberEdit::Value() const {
     return value;
 }
 
-void PortNumberEdit::SetValue(int value) { setText(QString::number(value)); }
+void PortNumberEdit::SetValue(int value) {
+    setText(QString::number(value));
+}
 
 void PortNumberEdit::Step(int delta) {
     const long long next = static_cast<long long>(Value()) + delta;
@@ -84,8 +86,8 @@ void SpinButton::paintEvent(QPaintEvent*) {
     painter.setBrush(palette().color(QPalette::ButtonText));
     const int a = s / 4;
     // Up arrow in the upper-left half, down arrow in the lower-right half.
-    painter.drawPolygon(QPolygon({QPoint(a / 2, a + a / 2), QPoint(a + a / 2, a + a / 2),
-                                  QPoint(a, a / 2)}));
+    painter.drawPolygon(
+        QPolygon({QPoint(a / 2, a + a / 2), QPoint(a + a / 2, a + a / 2), QPoint(a, a / 2)}));
     painter.drawPolygon(QPolygon({QPoint(s - a - a / 2, s - a - a / 2),
                                   QPoint(s - a / 2, s - a - a / 2), QPoint(s - a, s - a / 2)}));
 }

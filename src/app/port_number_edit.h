@@ -12,7 +12,7 @@ class SpinButton;
 // textChanged once, and setting the text it already holds emits nothing.
 class PortNumberEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit PortNumberEdit(QWidget* parent = nullptr);
 
     // The value read, rounded to a whole number; 0 for a text that is not an integer.
@@ -21,11 +21,11 @@ public:
     // Steps the value by +1 or -1 and writes it back.
     void Step(int delta);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     SpinButton* spin_;
 };
 
@@ -34,7 +34,7 @@ private:
 // every 100 ms.
 class SpinButton : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kFirstDelayMs = 400;
     static constexpr int kRepeatMs = 100;
 
@@ -43,13 +43,13 @@ public:
     // +1 for a point in the upper-left half of a square of the given side, else -1.
     static int DirectionAt(QPoint point, int side);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void StopRepeat();
 
     PortNumberEdit* box_;

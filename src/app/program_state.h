@@ -19,7 +19,7 @@ struct ShellState {
 // Program-wide state, owned by the application for the whole run; each part is written by its
 // own subsystem. The window routes the serial link's output into its log and Edit1.
 class ProgramState {
-public:
+  public:
     ProgramState();
 
     ShellState Shell;

@@ -14,8 +14,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "app/application.h"
 #include "app/ini_location.h"
@@ -40,13 +40,17 @@ QString FromBytes(const std::string& bytes) {
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-std::string ToBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+std::string ToBytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
 
-QString ClosedStatus() { return FromBytes(std::string(kClosedStatusText)); }
+QString ClosedStatus() {
+    return FromBytes(std::string(kClosedStatusText));
+}
 
 QFont DesignFont(int pixelSize, bool bold = false) {
     QFont font;
-    font.setFamilies({"MS Sans Serif", "DejaVu Sans", "Sans Serif"});
+    font.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "DejaVu Sans"});
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
@@ -73,7 +77,7 @@ Widget* Place(Widget* widget, const char* name, int left, int top, int width = 0
 
 // Reads the template's inputs from the window at the moment each token needs them.
 class WindowFrameInputs : public FrameInputs {
-public:
+  public:
     WindowFrameInputs(const TForm1& form, const NamedParamTable& params)
         : form_(form), params_(params) {}
     std::string AddressText() const override { return ToBytes(form_.AddressEdit->text()); }
@@ -84,7 +88,7 @@ public:
         return form_.CmdGrid->CellText(column, form_.CmdGrid->CurrentRow());
     }
 
-private:
+  private:
     const TForm1& form_;
     const NamedParamTable& params_;
 };
@@ -171,7 +175,7 @@ void TForm1::CreatePanel() {
     Label3 = Place(new QLabel("Parameters:", Panel1), "Label3", 305, 45);
     Parameters = Place(new QLineEdit(Panel1), "Parameters", 363, 41, 414, 21);
     SetTextColour(Parameters, kNavy);
-    QWidget* const tabOrder[] = {Button3,    Button4,  Edit1,      Edit2,       Button5,   Button6,
+    QWidget* const tabOrder[] = {Button3,    Button4,   Edit1,      Edit2,       Button5,   Button6,
                                  PortNumber, PortSpeed, SendCmdBtn, AddressEdit, Parameters};
     for (size_t i = 1; i < std::size(tabOrder); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -316,7 +320,9 @@ void TForm1::Button4Click() {
     Edit1->setText(FromBytes(state_.Transfer.LastReceived()));
 }
 
-void TForm1::Button5Click() { state_.Transfer.WriteBytes(ToBytes(Edit2->text())); }
+void TForm1::Button5Click() {
+    state_.Transfer.WriteBytes(ToBytes(Edit2->text()));
+}
 
 void TForm1::Timer1Timer() {
     if (state_.Port.PortHandle() != nullptr) {
@@ -329,9 +335,13 @@ void TForm1::PortNumberChange() {
     Button3->click();
 }
 
-void TForm1::N1Click() { FormStorage1->SaveOptions(); }
+void TForm1::N1Click() {
+    FormStorage1->SaveOptions();
+}
 
-void TForm1::CmdGridDblClick() { SendCmdBtn->click(); }
+void TForm1::CmdGridDblClick() {
+    SendCmdBtn->click();
+}
 
 void TForm1::SendCmdBtnClick() {
     const int row = CmdGrid->CurrentRow();
@@ -350,7 +360,9 @@ void TForm1::SendCmdBtnClick() {
     BuildAndSend(CmdGrid->CellText(1, row));
 }
 
-void TForm1::ParametersChange() { state_.NamedParams.ParametersChange(ToBytes(Parameters->text())); }
+void TForm1::ParametersChange() {
+    state_.NamedParams.ParametersChange(ToBytes(Parameters->text()));
+}
 
 void TForm1::LogLine(const std::string& text, std::uint32_t colour) {
     SerialMemo->LogLine(text, colour);

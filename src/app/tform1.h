@@ -27,7 +27,7 @@ class WindowOptions;
 // The main window `Form1`: every control, every event handler, start-up and shut-down.
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(ProgramState& state, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -90,11 +90,11 @@ public:
     QLabel* StatusPanel;
     std::unique_ptr<WindowOptions> FormStorage1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void CreatePanel();
     void CreatePages();
     void CreateMenu();

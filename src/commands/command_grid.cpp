@@ -26,7 +26,7 @@ QString FromBytes(const std::string& bytes) {
 // The in-place editor. ";" separates the cells of a stored row, so a cell never takes one:
 // typing it beeps, pasting drops it.
 class CellEditor : public QLineEdit {
-public:
+  public:
     explicit CellEditor(QWidget* parent) : QLineEdit(parent) {
         connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
             if (!text.contains(';')) {
@@ -40,7 +40,7 @@ public:
         });
     }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->text() == ";") {
             QApplication::beep();
@@ -55,7 +55,7 @@ protected:
 // Every change of the editor's text goes into the cell at once, so a send or the save at
 // close sees what is typed so far.
 class CellEditorDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit CellEditorDelegate(CommandGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -72,7 +72,7 @@ public:
         return editor;
     }
 
-private:
+  private:
     CommandGrid* grid_;
 };
 
@@ -107,7 +107,9 @@ CommandGrid::CommandGrid(QWidget* parent) : QTableWidget(kCommandRows, kCommandC
     setCurrentCell(0, 0);
 }
 
-int CommandGrid::CurrentRow() const { return currentRow() + 1; }
+int CommandGrid::CurrentRow() const {
+    return currentRow() + 1;
+}
 
 std::string CommandGrid::CellText(int column, int row) const {
     const QTableWidgetItem* cell = item(row - 1, column);
@@ -134,7 +136,9 @@ bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
     return QTableWidget::eventFilter(watched, event);
 }
 
-void CommandGrid::WatchDoubleClicks(QWidget* widget) { widget->installEventFilter(this); }
+void CommandGrid::WatchDoubleClicks(QWidget* widget) {
+    widget->installEventFilter(this);
+}
 
 void LoadCommandTable(CommandGrid& grid, const ProfileStore& store) {
     for (int column = 0; column < kCommandColumns; ++column) {

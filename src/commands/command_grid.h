@@ -11,7 +11,7 @@ class ProfileStore;
 // grid's cells are the only store of the table while the program runs.
 class CommandGrid : public QTableWidget {
     Q_OBJECT
-public:
+  public:
     explicit CommandGrid(QWidget* parent = nullptr);
 
     // The row (1 to 29) that holds the cursor.
@@ -20,15 +20,15 @@ public:
     std::string CellText(int column, int row) const;
     void SetCellText(int column, int row, const std::string& text);
 
-signals:
+  signals:
     // A left double-click anywhere in the grid: a cell, the header row or a cell's editor.
     void DoubleClicked();
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     friend class CellEditorDelegate;
     void WatchDoubleClicks(QWidget* widget);
 };

@@ -62,8 +62,12 @@ void TrafficLog::LogLine(const std::string& text, Colour colour) {
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-void TrafficLog::LogHex(const std::string& data, Colour colour) { LogLine(HexLine(data), colour); }
+void TrafficLog::LogHex(const std::string& data, Colour colour) {
+    LogLine(HexLine(data), colour);
+}
 
-int TrafficLog::LineCount() const { return document()->blockCount() - 1; }
+int TrafficLog::LineCount() const {
+    return document()->blockCount() - 1;
+}
 
 }  // namespace brantel

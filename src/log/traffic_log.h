@@ -11,7 +11,7 @@ namespace brantel {
 // The traffic log `SerialMemo`: one coloured line per event on the serial link.
 class TrafficLog : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     // The log keeps at least this many of the newest lines and drops older ones.
     static constexpr int kMaxLines = 100000;
 
@@ -26,7 +26,7 @@ public:
     // Lines held, not counting the empty last line that follows every line.
     int LineCount() const;
 
-private:
+  private:
     std::function<bool()> ready_;
 };
 

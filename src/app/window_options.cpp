@@ -1,0 +1,118 @@
+#include "app/window_options.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+
+#include "app/port_number_edit.h"
+#include "app/tform1.h"
+
+namespace brantel {
+namespace {
+
+std::string ToBytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+QString FromBytes(const std::string& bytes) {
+    return QString::fromLocal8Bit(bytes.c_str());
+}
+
+TextProperty LineEditProperty(QLineEdit* edit) {
+    return TextProperty([edit] { return ToBytes(edit->text()); },
+                        [edit](const std::string& text) { edit->setText(FromBytes(text)); });
+}
+
+}  // namespace
+
+// Qt has no minimized or maximized positions of its own: the maximized position the options
+// set is kept here and reported back, and the minimized one is -1, -1.
+class WindowOptions::QtPlacedWindow : public PlacedWindow {
+  public:
+    explicit QtPlacedWindow(TForm1& form) : form_(form) {}
+
+    WindowPlacement Placement() const override {
+        WindowPlacement placement;
+        placement.showCmd = form_.isMinimized()   ? kShowMinimized
+                            : form_.isMaximized() ? kShowMaximized
+                                                  : kShowNormal;
+        placement.minPosition = {-1, -1};
+        placement.maxPosition = maxPosition_;
+        const QMargins frame = FrameMargins();
+        const bool normal = !form_.isMinimized() && !form_.isMaximized();
+        const QRect client = normal ? form_.geometry() : form_.normalGeometry();
+        const QRect outer = client.marginsAdded(frame);
+        placement.normalRect = {outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1};
+        return placement;
+    }
+
+    void ApplyPlacement(const WindowPlacement& placement) override {
+        maxPosition_ = placement.maxPosition;
+        const PlacementRect& r = placement.normalRect;
+        const QMargins frame = FrameMargins();
+        form_.move(r.left, r.top);
+        form_.resize(r.right - r.left - frame.left() - frame.right(),
+                     r.bottom - r.top - frame.top() - frame.bottom());
+    }
+
+    bool IsVisible() const override { return form_.isVisible(); }
+    bool IsApplicationMinimized() const override { return form_.isMinimized(); }
+
+    PlacementSize ScreenSize() const override {
+        const QSize size = Screen()->geometry().size();
+        return {size.width(), size.height()};
+    }
+
+    int PixelsPerInch() const override {
+        return static_cast<int>(std::lround(Screen()->logicalDotsPerInch()));
+    }
+
+    PlacementSize SizingFrame() const override {
+        const QMargins frame = FrameMargins();
+        return {frame.left(), frame.bottom()};
+    }
+
+    void SetWindowState(WindowState state) override {
+        form_.setWindowState(state == WindowState::kMaximized   ? Qt::WindowMaximized
+                             : state == WindowState::kMinimized ? Qt::WindowMinimized
+                                                                : Qt::WindowNoState);
+    }
+
+    void MinimizeApplication() override {
+        // The window may not be shown yet during start-up: minimize once the loop runs.
+        QTimer::singleShot(0, &form_, [this] { form_.showMinimized(); });
+    }
+
+    void Repaint() override { form_.update(); }
+
+  private:
+    QMargins FrameMargins() const {
+        const QWindow* window = form_.windowHandle();
+        return window ? window->frameMargins() : QMargins();
+    }
+
+    QScreen* Screen() const { return form_.screen(); }
+
+    TForm1& form_;
+    PlacementPoint maxPosition_{-1, -1};
+};
+
+WindowOptions::WindowOptions(TForm1& form)
+    : window_(std::make_unique<QtPlacedWindow>(form)),
+      portNumber_([&form] { return form.PortNumber->Value(); },
+                  [&form](int value) { form.PortNumber->SetValue(value); }),
+      portSpeed_(
+          [&form] { return ToBytes(form.PortSpeed->currentText()); },
+          [&form](const std::string& text) { form.PortSpeed->setEditText(FromBytes(text)); }),
+      address_(LineEditProperty(form.AddressEdit)),
+      parameters_(LineEditProperty(form.Parameters)),
+      storage_(*window_, {{kForm1StoredProps[0], portNumber_},
+                          {kForm1StoredProps[1], portSpeed_},
+                          {kForm1StoredProps[2], address_},
+                          {kForm1StoredProps[3], parameters_}}) {}
+
+WindowOptions::~WindowOptions() = default;
+
+}  // namespace brantel

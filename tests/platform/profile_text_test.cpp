@@ -24,7 +24,8 @@ TEST_P(FindProfileValueTest, FindsTheValue) {
     EXPECT_EQ(FindProfileValue(c.content, c.section, c.key), c.expected);
 }
 
-const std::string kNulContent("[A]\nk=x\0y\n\0\0[\xff\n", 17);
+constexpr char kNulBytes[] = "[A]\nk=x\0y\n\0\0[\xff\n";
+const std::string kNulContent(kNulBytes, sizeof kNulBytes - 1);
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FindProfileValueTest,

@@ -5,11 +5,32 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
 
 namespace brantel::test {
+
+std::string ReadWithin(int fd, std::size_t count, std::chrono::milliseconds within) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + within;
+    std::string bytes;
+    while (bytes.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            break;
+        }
+        char buffer[4096];
+        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, count - bytes.size()));
+        if (got <= 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
 
 PtyDevice::PtyDevice() {
     char name[256] = {};
@@ -30,24 +51,7 @@ PtyDevice::~PtyDevice() {
 }
 
 std::string PtyDevice::Read(std::size_t count, std::chrono::milliseconds deadline) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + deadline;
-    std::string bytes;
-    while (master_ >= 0 && bytes.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-        pollfd ready{master_, POLLIN, 0};
-        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
-            break;
-        }
-        char buffer[4096];
-        const std::size_t want = std::min(sizeof buffer, count - bytes.size());
-        const ssize_t got = ::read(master_, buffer, want);
-        if (got <= 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    return bytes;
+    return master_ >= 0 ? ReadWithin(master_, count, deadline) : std::string();
 }
 
 std::string PtyDevice::ReadFor(std::chrono::milliseconds quiet) {

@@ -5,6 +5,9 @@
 
 namespace brantel::test {
 
+// Up to `count` bytes from a terminal, as many as arrive before the time is up.
+std::string ReadWithin(int fd, std::size_t count, std::chrono::milliseconds within);
+
 // A pseudo-terminal whose master side plays the serial device; the program under test opens
 // the slave path as its port.
 class PtyDevice {

@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,6 +17,7 @@
 
 #include "demo_device.h"
 #include "sim_options.h"
+#include "support/pty_device.h"
 
 namespace brantel::sim {
 namespace {
@@ -190,23 +190,7 @@ class SimProcess {
 
     // What the simulator sends within the time, stopping early once `count` bytes came.
     std::string Receive(std::size_t count, std::chrono::milliseconds within = 2000ms) {
-        const Clock::time_point end = Clock::now() + within;
-        std::string bytes;
-        while (bytes.size() < count) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-            pollfd ready{fd_, POLLIN, 0};
-            if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
-                break;
-            }
-            char buffer[256];
-            const ssize_t got = read(fd_, buffer, sizeof buffer);
-            if (got <= 0) {
-                break;
-            }
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        }
-        return bytes;
+        return test::ReadWithin(fd_, count, within);
     }
 
     // Stops the simulator with SIGTERM; its exit status.

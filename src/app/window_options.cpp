@@ -50,6 +50,12 @@ class WindowOptions::QtPlacedWindow : public PlacedWindow {
 
     void ApplyPlacement(const WindowPlacement& placement) override {
         maxPosition_ = placement.maxPosition;
+        // Qt keeps a maximized or minimized window's normal rectangle itself; moving it here
+        // would undo the state on some window managers.
+        if (form_.isMaximized() || form_.isMinimized() ||
+            placement.normalRect == Placement().normalRect) {
+            return;
+        }
         const PlacementRect& r = placement.normalRect;
         const QMargins frame = FrameMargins();
         form_.move(r.left, r.top);

@@ -1,0 +1,118 @@
+// Input lines: the template, the Parameters text, the address text, then one variable cell per
+// line from the first variable column on.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "frames/fixed_frame_inputs.h"
+#include "frames/frame_builder.h"
+#include "fuzz_input.h"
+#include "text/integers.h"
+#include "text/strings.h"
+#include "text/words.h"
+
+namespace brantel {
+namespace {
+
+using fuzz::Check;
+
+// A build's outcome: the frame, or the conversion error's message.
+struct Built {
+    std::optional<std::string> frame;
+    std::string error;
+
+    bool operator==(const Built&) const = default;
+};
+
+Built Build(std::string_view frameTemplate, const FrameInputs& inputs) {
+    try {
+        return {BuildFrame(frameTemplate, inputs), {}};
+    } catch (const ConversionError& error) {
+        return {std::nullopt, error.what()};
+    } catch (...) {
+        Check(false, "BuildFrame throws nothing but ConversionError");
+        return {};
+    }
+}
+
+FixedFrameInputs InputsFrom(const std::vector<std::string_view>& lines) {
+    FixedFrameInputs inputs;
+    if (lines.size() > 1) {
+        try {
+            inputs.params.ParametersChange(lines[1]);
+        } catch (const ConversionError&) {
+            // The entries of the pass up to the failing pair stay as they are.
+        }
+    }
+    if (lines.size() > 2) {
+        inputs.address = lines[2];
+    }
+    for (std::size_t i = 3; i < lines.size(); ++i) {
+        inputs.variables.emplace_back(lines[i]);
+    }
+    return inputs;
+}
+
+std::size_t LongestParamText(const NamedParamTable& params) {
+    std::size_t longest = 0;
+    for (int i = 0; i < params.NamedParamCount(); ++i) {
+        const auto& value = params.NamedParams()[static_cast<std::size_t>(i)].Value;
+        const std::size_t length = std::holds_alternative<std::int32_t>(value)
+                                       ? IntegerText(std::get<std::int32_t>(value)).size()
+                                       : std::get<std::string>(value).size();
+        longest = std::max(longest, length);
+    }
+    return longest;
+}
+
+// A failed build names a variable cell that holds no integer: one of the given cells, or the
+// empty text of a cell beyond them.
+void CheckConversionError(const std::string& message, const FixedFrameInputs& inputs) {
+    static constexpr std::string_view kTail = "' is not a valid integer value";
+    Check(message.size() >= kTail.size() + 1 && message.front() == '\'' &&
+              std::string_view(message).ends_with(kTail),
+          "the conversion error has its message form");
+    const std::string cell = message.substr(1, message.size() - 1 - kTail.size());
+    Check(cell.empty() || std::find(inputs.variables.begin(), inputs.variables.end(), cell) !=
+                              inputs.variables.end(),
+          "the conversion error quotes a variable cell");
+    Check(ParseIntegerOr(cell, 0) == 0 && ParseIntegerOr(cell, 1) == 1,
+          "the quoted cell is not an integer");
+}
+
+}  // namespace
+}  // namespace brantel
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace brantel;
+    using fuzz::Check;
+    const std::vector<std::string_view> lines = fuzz::SplitLines(fuzz::AsText(data, size));
+    const std::string_view frameTemplate = lines[0];
+    const FixedFrameInputs inputs = InputsFrom(lines);
+
+    const Built built = Build(frameTemplate, inputs);
+    Check(Build(frameTemplate, inputs) == built, "the same inputs build the same frame");
+    if (!built.frame) {
+        CheckConversionError(built.error, inputs);
+        return 0;
+    }
+
+    const std::vector<std::string_view> tokens = Words(frameTemplate, DelimiterSet(" "));
+    const std::size_t perToken = std::max<std::size_t>(9, LongestParamText(inputs.params));
+    Check(built.frame->size() <= tokens.size() * perToken,
+          "each token appends at most a repeat's or the longest parameter's bytes");
+
+    const std::string spread = "  " + ReplaceAll(frameTemplate, " ", "   ") + " ";
+    Check(Build(spread, inputs) == built, "runs of spaces separate like one space");
+    if (std::find(tokens.begin(), tokens.end(), "L") == tokens.end()) {
+        Check(Build(std::string(frameTemplate) + " [x]", inputs) == built,
+              "an ignored token appends nothing");
+    }
+    return 0;
+}

@@ -1,0 +1,180 @@
+// Input: the first line is a delimiter set and a search text, the rest is the text under test.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "text/integers.h"
+#include "text/strings.h"
+#include "text/words.h"
+
+namespace brantel {
+namespace {
+
+using fuzz::Check;
+
+// A text is valid exactly when ParseIntegerOr returns neither of two different fallbacks.
+void CheckIntegerParsing(std::string_view text) {
+    const std::int32_t orZero = ParseIntegerOr(text, 0);
+    const bool valid = orZero == ParseIntegerOr(text, 1);
+    try {
+        const std::int32_t value = ParseInteger(text);
+        Check(valid, "ParseInteger accepts only what ParseIntegerOr accepts");
+        Check(value == orZero, "ParseInteger and ParseIntegerOr give the same value");
+        Check(ParseInteger(IntegerText(value)) == value, "IntegerText reads back");
+        Check(ParseInteger("$" + HexText(value, 8)) == value, "HexText reads back after $");
+    } catch (const ConversionError& error) {
+        Check(!valid, "ParseInteger throws only on text that ParseIntegerOr rejects");
+        Check(error.what() == "'" + std::string(text) + "' is not a valid integer value",
+              "the conversion error quotes the whole text");
+    }
+}
+
+void CheckHexToInteger(std::string_view text) {
+    try {
+        const std::int32_t value = HexToInteger(text);
+        for (int digits = 0; digits <= 9; ++digits) {
+            Check(HexToInteger(HexText(value, digits)) == value, "HexToInteger reads HexText");
+        }
+        Check(HexToInteger(" " + HexText(value, 1)) == 0, "a leading space is invalid hex");
+    } catch (...) {
+        Check(false, "HexToInteger never throws");
+    }
+}
+
+bool Within(std::string_view part, std::string_view whole) {
+    const auto first = reinterpret_cast<std::uintptr_t>(part.data());
+    const auto begin = reinterpret_cast<std::uintptr_t>(whole.data());
+    return first >= begin && first + part.size() <= begin + whole.size();
+}
+
+// The word numbers worth asking for: all of them for short lists, the ends of long ones (each
+// lookup walks the text from its start).
+std::vector<int> SampledWordNumbers(int count) {
+    std::vector<int> numbers;
+    for (int n = 1; n <= count; ++n) {
+        if (count <= 64 || n <= 16 || n > count - 16) {
+            numbers.push_back(n);
+        }
+    }
+    return numbers;
+}
+
+void CheckWords(std::string_view delimiterChars, std::string_view text) {
+    const DelimiterSet delimiters(delimiterChars);
+    const std::vector<std::string_view> words = Words(text, delimiters);
+    const int count = CountWords(text, delimiters);
+    Check(count == static_cast<int>(words.size()), "CountWords counts what Words lists");
+
+    std::string joined;
+    for (std::string_view word : words) {
+        Check(!word.empty(), "a word is never empty");
+        Check(Within(word, text), "a word lies within the text");
+        Check(
+            std::none_of(word.begin(), word.end(), [&](char c) { return delimiters.Contains(c); }),
+            "a word holds no delimiter");
+        const std::size_t start = static_cast<std::size_t>(word.data() - text.data());
+        const std::size_t end = start + word.size();
+        Check(start == 0 || delimiters.Contains(text[start - 1]),
+              "a word starts after a delimiter");
+        Check(end == text.size() || delimiters.Contains(text[end]), "a word ends at a delimiter");
+        joined.append(word);
+    }
+    std::string nonDelimiters(text);
+    for (char c : delimiterChars) {
+        nonDelimiters = RemoveChar(nonDelimiters, c);
+    }
+    Check(joined == nonDelimiters, "the words are the text without its delimiters");
+
+    for (int n : SampledWordNumbers(count)) {
+        const std::string_view word = words[static_cast<std::size_t>(n - 1)];
+        Check(WordStart(n, text, delimiters) == word.data() - text.data() + 1,
+              "WordStart gives the position of word n");
+        Check(GetWord(n, text, delimiters) == word, "GetWord gives word n from WordStart on");
+    }
+    for (int n : {0, -1, count + 1}) {
+        Check(WordStart(n, text, delimiters) == 0, "WordStart is 0 without word n");
+        Check(GetWord(n, text, delimiters).empty(), "GetWord is empty without word n");
+    }
+}
+
+void CheckFindNth(std::string_view substring, std::string_view text) {
+    Check(FindNth(substring, text, 0) == 0 && FindNth(substring, text, -1) == 0,
+          "FindNth is 0 for n below 1");
+    int previous = 0;
+    for (int n = 1; n <= 64; ++n) {
+        const int at = FindNth(substring, text, n);
+        if (substring.empty()) {
+            Check(at == 0, "an empty substring is never found");
+            return;
+        }
+        // Each search resumes one character after the start of the previous occurrence.
+        const std::size_t expected = text.find(substring, static_cast<std::size_t>(previous));
+        if (at == 0) {
+            Check(expected == std::string_view::npos, "FindNth finds every occurrence");
+            Check(FindNth(substring, text, n + 1) == 0, "no later occurrence after a missing one");
+            return;
+        }
+        Check(static_cast<std::size_t>(at) == expected + 1, "FindNth counts overlapping finds");
+        previous = at;
+    }
+}
+
+// A byte that occurs in neither text, or nothing when every byte does.
+std::string AbsentByte(std::string_view a, std::string_view b) {
+    for (int code = 0; code < 256; ++code) {
+        const char c = static_cast<char>(code);
+        if (a.find(c) == std::string_view::npos && b.find(c) == std::string_view::npos) {
+            return std::string(1, c);
+        }
+    }
+    return {};
+}
+
+void CheckReplaceAll(std::string_view text, std::string_view search, std::string_view replacement) {
+    Check(ReplaceAll(text, "", replacement) == text, "an empty search leaves the text unchanged");
+    Check(ReplaceAll(text, search, search) == text, "replacing a text by itself changes nothing");
+    const std::string marker = AbsentByte(text, search);
+    if (search.empty() || marker.empty()) {
+        return;
+    }
+    // Marking each replaced occurrence with a byte found nowhere else shows where they were.
+    const std::string marked = ReplaceAll(text, search, marker);
+    Check(ReplaceAll(marked, marker, search) == text, "marked occurrences restore the text");
+    const auto replaced =
+        static_cast<std::size_t>(std::count(marked.begin(), marked.end(), marker[0]));
+    const std::string result = ReplaceAll(text, search, replacement);
+    Check(result.size() == text.size() - replaced * search.size() + replaced * replacement.size(),
+          "ReplaceAll replaces each occurrence once");
+    Check(ReplaceAll(marked, marker, replacement) == result,
+          "replacements go where the occurrences were");
+}
+
+}  // namespace
+}  // namespace brantel
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace brantel;
+    const std::string_view input = fuzz::AsText(data, size);
+    const std::size_t newline = input.find('\n');
+    const std::string_view firstLine = input.substr(0, newline);
+    const std::string_view text =
+        newline == std::string_view::npos ? std::string_view() : input.substr(newline + 1);
+
+    CheckIntegerParsing(firstLine);
+    CheckIntegerParsing(text);
+    CheckHexToInteger(firstLine);
+    CheckHexToInteger(text);
+    CheckWords(firstLine, text);
+    const std::vector<std::string_view> words = Words(text, DelimiterSet(firstLine));
+    for (std::size_t i = 0; i < words.size() && i < 16; ++i) {
+        CheckIntegerParsing(words[i]);
+        CheckHexToInteger(words[i]);
+    }
+    CheckFindNth(firstLine, text);
+    CheckReplaceAll(text, firstLine, words.empty() ? std::string_view() : words[0]);
+    return 0;
+}

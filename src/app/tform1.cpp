@@ -18,7 +18,6 @@
 #include <QValueAxis>
 
 #include "app/application.h"
-#include "app/ini_location.h"
 #include "app/port_number_edit.h"
 #include "app/program_state.h"
 #include "app/window_options.h"
@@ -265,7 +264,7 @@ void TForm1::ConnectHandlers() {
 }
 
 void TForm1::FormCreate() {
-    state_.Shell.IniPath = ResolveIniPath();
+    state_.Shell.IniPath = state_.Shell.LocateIni();
     FormStorage1->SetIniFileName(state_.Shell.IniPath);
     PortSpeed->setEditText("9600");
     FormStorage1->RestoreOptions();
@@ -317,7 +316,7 @@ void TForm1::Button6Click() {
 
 void TForm1::Button4Click() {
     state_.Transfer.ReadBytes(state_.Transfer.LastReceived());
-    Edit1->setText(FromBytes(state_.Transfer.LastReceived()));
+    Edit1->setText(FromBytes(std::string(ReceivedText(state_.Transfer.LastReceived()))));
 }
 
 void TForm1::Button5Click() {

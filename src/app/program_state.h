@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "app/ini_location.h"
 #include "frames/named_params.h"
 #include "serial/log_sink.h"
 #include "serial/port_connection.h"
@@ -12,6 +13,8 @@ namespace brantel {
 
 // The shell's own program-wide values.
 struct ShellState {
+    // Where start-up finds the INI file; a test points it at a folder of its own.
+    std::function<std::string()> LocateIni = ResolveIniPath;
     std::string IniPath;
     bool Ready = false;
 };

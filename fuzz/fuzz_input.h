@@ -27,6 +27,11 @@ inline std::vector<std::string_view> SplitLines(std::string_view text) {
     }
 }
 
+// An exception's what() is a C string: a message shows its text up to the first NUL byte.
+inline std::string_view ShownMessage(std::string_view message) {
+    return message.substr(0, message.find('\0'));
+}
+
 // Stops the run when a property does not hold, so libFuzzer keeps the input as a finding.
 inline void Check(bool holds, const char* property) {
     if (!holds) {

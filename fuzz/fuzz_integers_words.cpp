@@ -28,8 +28,8 @@ void CheckIntegerParsing(std::string_view text) {
         Check(ParseInteger("$" + HexText(value, 8)) == value, "HexText reads back after $");
     } catch (const ConversionError& error) {
         Check(!valid, "ParseInteger throws only on text that ParseIntegerOr rejects");
-        Check(error.what() == "'" + std::string(text) + "' is not a valid integer value",
-              "the conversion error quotes the whole text");
+        const std::string expected = "'" + std::string(text) + "' is not a valid integer value";
+        Check(error.what() == fuzz::ShownMessage(expected), "the conversion error quotes the text");
     }
 }
 

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -83,6 +85,7 @@ TEST(DemoDevice, ChecksumIsTheSumOfTheOtherBytesAsTheBuilderMakesIt) {
 struct OptionsCase {
     std::vector<std::string> args;
     std::string link;
+    std::string record;
     bool echo;
     int address;
     int gapMs;
@@ -90,17 +93,19 @@ struct OptionsCase {
 
 TEST(SimOptions, ReadsEachOption) {
     const OptionsCase cases[] = {
-        {{}, "", false, 0x50, 20},
-        {{"--link", "/tmp/x", "--echo"}, "/tmp/x", true, 0x50, 20},
-        {{"--address", "7f", "--gap", "5"}, "", false, 0x7F, 5},
-        {{"--address", "0"}, "", false, 0x00, 20},
-        {{"--address", "FF", "--gap", "10000"}, "", false, 0xFF, 10000},
+        {{}, "", "", false, 0x50, 20},
+        {{"--link", "/tmp/x", "--echo"}, "/tmp/x", "", true, 0x50, 20},
+        {{"--record", "/tmp/r", "--link", "/tmp/x"}, "/tmp/x", "/tmp/r", false, 0x50, 20},
+        {{"--address", "7f", "--gap", "5"}, "", "", false, 0x7F, 5},
+        {{"--address", "0"}, "", "", false, 0x00, 20},
+        {{"--address", "FF", "--gap", "10000"}, "", "", false, 0xFF, 10000},
     };
     for (const OptionsCase& c : cases) {
         const auto parsed = ParseSimOptions(c.args);
         ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed)) << std::get<std::string>(parsed);
         const auto& options = std::get<SimOptions>(parsed);
         EXPECT_EQ(options.link, c.link);
+        EXPECT_EQ(options.record, c.record);
         EXPECT_EQ(options.echo, c.echo);
         EXPECT_EQ(options.address, c.address);
         EXPECT_EQ(options.gap.count(), c.gapMs);
@@ -118,6 +123,8 @@ TEST(SimOptions, RefusesBadArgumentsWithTheReason) {
         {{"--gap", "5ms"}, "--gap takes milliseconds from 1 to 10000, not '5ms'"},
         {{"--link"}, "--link needs a value"},
         {{"--link", ""}, "--link needs a path"},
+        {{"--record"}, "--record needs a value"},
+        {{"--record", ""}, "--record needs a path"},
         {{"--verbose"}, "unknown argument '--verbose'"},
     };
     for (const auto& [args, message] : cases) {
@@ -195,12 +202,27 @@ class SimProcess {
 
     // Stops the simulator with SIGTERM; its exit status.
     int Stop() {
+        if (child_ > 0) {
+            kill(child_, SIGTERM);
+        }
+        return Exited();
+    }
+
+    // Waits up to 5 s for the simulator to end by itself; its exit status, or -1 when it had
+    // to be killed.
+    int Exited() {
         if (child_ <= 0) {
             return -1;
         }
-        kill(child_, SIGTERM);
         int status = 0;
-        waitpid(child_, &status, 0);
+        const Clock::time_point end = Clock::now() + 5s;
+        while (waitpid(child_, &status, WNOHANG) == 0) {
+            if (Clock::now() >= end) {
+                kill(child_, SIGKILL);
+                waitpid(child_, &status, 0);
+            }
+            std::this_thread::sleep_for(2ms);
+        }
         child_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -276,6 +298,51 @@ TEST(SimProcess, StaysReachableAcrossClientsAndRemovesItsLinkOnStop) {
     EXPECT_EQ(sim.Stop(), 0);
     struct stat gone {};
     EXPECT_NE(lstat(sim.Link().c_str(), &gone), 0);
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(SimProcess, RecordsEveryReceivedByteInOrderAsItArrives) {
+    const std::filesystem::path record =
+        std::filesystem::temp_directory_path() / ("brantel-sim-record-" + std::to_string(getpid()));
+    std::ofstream(record) << "left from an earlier run";
+    SimProcess sim({"--record", record.string()});
+    ASSERT_TRUE(sim.Connect());
+    // Bytes for another device and a broken frame are recorded as well as answered ones.
+    const ExchangeCase cases[] = {
+        {"status", Bytes("50 02 04 56"), Bytes("50 02 07 00 01 01 5B")},
+        {"another address", Bytes("51 02 04 57"), ""},
+        {"too short", Bytes("50 FF"), Bytes("50 FF 05 01 55")},
+    };
+    std::string all;
+    for (const ExchangeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.Send(c.request);
+        all += c.request;
+        // Each read shows in the file while the simulator runs, not only at its exit.
+        const Clock::time_point end = Clock::now() + 2s;
+        while (FileText(record) != all && Clock::now() < end) {
+            std::this_thread::sleep_for(5ms);
+        }
+        EXPECT_EQ(FileText(record), all);
+        // The answer ends the frame, so the next request is a frame of its own.
+        EXPECT_EQ(
+            sim.Receive(c.answer.empty() ? 1 : c.answer.size(), c.answer.empty() ? 300ms : 2000ms),
+            c.answer);
+    }
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_EQ(FileText(record), all);
+    std::filesystem::remove(record);
+}
+
+TEST(SimProcess, StopsWithAnErrorWhenTheRecordCannotBeWritten) {
+    SimProcess sim({"--record", "/nonexistent-folder/record"});
+    EXPECT_EQ(sim.Exited(), 1);
+    struct stat none {};
+    EXPECT_NE(lstat(sim.Link().c_str(), &none), 0);
 }
 
 }  // namespace

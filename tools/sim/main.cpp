@@ -1,12 +1,15 @@
 // brantel-sim: a simulated serial device on a pseudo-terminal, for trying the program and its
 // tests without hardware. See docs/simulator.md.
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <variant>
@@ -39,7 +42,43 @@ void InstallStopHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void Serve(const brantel::sim::SimOptions& options, const brantel::sim::SimLine& line) {
+// The file that --record names: every received byte goes straight through to it, so a test
+// watching the file sees each read as soon as the simulator has it.
+class Recording {
+  public:
+    explicit Recording(const std::string& path) {
+        if (path.empty()) {
+            return;
+        }
+        fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd_ < 0) {
+            throw std::runtime_error("cannot record to " + path + ": " + std::strerror(errno));
+        }
+    }
+    ~Recording() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    void Add(const std::string& bytes) const {
+        for (std::size_t done = 0; fd_ >= 0 && done < bytes.size();) {
+            const ssize_t put = write(fd_, bytes.data() + done, bytes.size() - done);
+            if (put < 0 && errno != EINTR) {
+                throw std::runtime_error(std::string("recording failed: ") + std::strerror(errno));
+            }
+            done += static_cast<std::size_t>(std::max<ssize_t>(put, 0));
+        }
+    }
+
+  private:
+    int fd_ = -1;
+};
+
+void Serve(const brantel::sim::SimOptions& options, const brantel::sim::SimLine& line,
+           const Recording& recording) {
     brantel::sim::DemoDevice device(options.address);
     std::string pending;
     Clock::time_point lastByte{};
@@ -60,6 +99,7 @@ void Serve(const brantel::sim::SimOptions& options, const brantel::sim::SimLine&
             const ssize_t got = read(line.Master(), buffer, sizeof buffer);
             if (got > 0) {
                 const std::string bytes(buffer, static_cast<std::size_t>(got));
+                recording.Add(bytes);
                 if (options.echo) {
                     line.Send(bytes);
                     continue;
@@ -95,10 +135,11 @@ int main(int argc, char** argv) {
     }
     InstallStopHandlers();
     try {
+        const Recording recording(options.record);
         const brantel::sim::SimLine line(options.link);
         std::printf("%s\n", line.DevicePath().c_str());
         std::fflush(stdout);
-        Serve(options, line);
+        Serve(options, line, recording);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "brantel-sim: %s\n", failure.what());
         return 1;

@@ -26,18 +26,18 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
             options.help = true;
             continue;
         }
-        if (arg != "--link" && arg != "--address" && arg != "--gap") {
+        if (arg != "--link" && arg != "--record" && arg != "--address" && arg != "--gap") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 == args.size()) {
             return arg + " needs a value";
         }
         const std::string& value = args[++i];
-        if (arg == "--link") {
+        if (arg == "--link" || arg == "--record") {
             if (value.empty()) {
-                return "--link needs a path";
+                return arg + " needs a path";
             }
-            options.link = value;
+            (arg == "--link" ? options.link : options.record) = value;
         } else if (arg == "--address") {
             unsigned address = 0;
             if (value.size() > 2 || !ParseWhole(value, 16, address)) {

@@ -9,7 +9,8 @@
 namespace brantel::sim {
 
 struct SimOptions {
-    std::string link;  // empty: no link, the device path is only printed
+    std::string link;    // empty: no link, the device path is only printed
+    std::string record;  // empty: received bytes are not written anywhere
     bool echo = false;
     std::uint8_t address = 0x50;
     std::chrono::milliseconds gap{20};  // idle time that ends a frame
@@ -17,8 +18,9 @@ struct SimOptions {
 };
 
 inline constexpr const char* kUsage =
-    "usage: brantel-sim [--link PATH] [--echo] [--address HEX] [--gap MS]\n"
+    "usage: brantel-sim [--link PATH] [--record FILE] [--echo] [--address HEX] [--gap MS]\n"
     "  --link PATH    make PATH a symbolic link to the simulated device (removed at exit)\n"
+    "  --record FILE  write every received byte to FILE as it arrives (FILE is emptied first)\n"
     "  --echo         send every received byte straight back\n"
     "  --address HEX  the device's address byte, 1 or 2 hexadecimal digits (default 50)\n"
     "  --gap MS       idle time in milliseconds that ends a frame, 1 to 10000 (default 20)\n";

@@ -305,6 +305,15 @@ std::string FileText(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The file's text once it equals `wanted`, or what it holds after 2 s.
+std::string FileTextOnce(const std::filesystem::path& path, const std::string& wanted) {
+    const Clock::time_point end = Clock::now() + 2s;
+    while (FileText(path) != wanted && Clock::now() < end) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return FileText(path);
+}
+
 TEST(SimProcess, RecordsEveryReceivedByteInOrderAsItArrives) {
     const std::filesystem::path record =
         std::filesystem::temp_directory_path() / ("brantel-sim-record-" + std::to_string(getpid()));
@@ -323,18 +332,17 @@ TEST(SimProcess, RecordsEveryReceivedByteInOrderAsItArrives) {
         sim.Send(c.request);
         all += c.request;
         // Each read shows in the file while the simulator runs, not only at its exit.
-        const Clock::time_point end = Clock::now() + 2s;
-        while (FileText(record) != all && Clock::now() < end) {
-            std::this_thread::sleep_for(5ms);
-        }
-        EXPECT_EQ(FileText(record), all);
+        EXPECT_EQ(FileTextOnce(record, all), all);
         // The answer ends the frame, so the next request is a frame of its own.
         EXPECT_EQ(
             sim.Receive(c.answer.empty() ? 1 : c.answer.size(), c.answer.empty() ? 300ms : 2000ms),
             c.answer);
     }
+    // A watcher may empty the file between steps; what comes next starts it again.
+    std::filesystem::resize_file(record, 0);
+    sim.Send(Bytes("50 01 04 55"));
+    EXPECT_EQ(FileTextOnce(record, Bytes("50 01 04 55")), Bytes("50 01 04 55"));
     EXPECT_EQ(sim.Stop(), 0);
-    EXPECT_EQ(FileText(record), all);
     std::filesystem::remove(record);
 }
 

@@ -43,14 +43,15 @@ void InstallStopHandlers() {
 }
 
 // The file that --record names: every received byte goes straight through to it, so a test
-// watching the file sees each read as soon as the simulator has it.
+// watching the file sees each read as soon as the simulator has it. Appending lets the watcher
+// empty the file between steps.
 class Recording {
   public:
     explicit Recording(const std::string& path) {
         if (path.empty()) {
             return;
         }
-        fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
         if (fd_ < 0) {
             throw std::runtime_error("cannot record to " + path + ": " + std::strerror(errno));
         }

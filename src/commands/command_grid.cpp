@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <vector>
 
 #include "commands/command_row.h"
@@ -23,21 +24,23 @@ QString FromBytes(const std::string& bytes) {
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// Takes every ";" out of the editor's text, wherever it came from, before the text changes.
+class NoSemicolonValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override {
+        position -= static_cast<int>(input.left(position).count(';'));
+        input.remove(';');
+        return Acceptable;
+    }
+};
+
 // The in-place editor. ";" separates the cells of a stored row, so a cell never takes one:
 // typing it beeps, pasting drops it.
 class CellEditor : public QLineEdit {
   public:
     explicit CellEditor(QWidget* parent) : QLineEdit(parent) {
-        connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-            if (!text.contains(';')) {
-                return;
-            }
-            const int cursor = cursorPosition() - text.left(cursorPosition()).count(';');
-            QString cleaned = text;
-            cleaned.remove(';');
-            setText(cleaned);
-            setCursorPosition(cursor);
-        });
+        setValidator(new NoSemicolonValidator(this));
     }
 
   protected:
@@ -70,6 +73,16 @@ class CellEditorDelegate : public QStyledItemDelegate {
         });
         grid_->WatchDoubleClicks(editor);
         return editor;
+    }
+
+    // The cell echoes each of the editor's own changes back; setting the same text again
+    // would throw the caret to the end of the line.
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* line = static_cast<QLineEdit*>(editor);
+        const QString text = index.data(Qt::EditRole).toString();
+        if (line->text() != text) {
+            line->setText(text);
+        }
     }
 
   private:

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <variant>
+
+#include "app/port_number_edit.h"
+#include "app/program_state.h"
+#include "app/tform1.h"
+#include "commands/command_grid.h"
+#include "support/window_fixture.h"
+
+namespace brantel::test {
+namespace {
+
+QString Reported(const QString& text) {
+    return WindowFixture::Title() + "|" + text;
+}
+
+// Each keystroke re-parses the whole text, so a bad value is reported once per change while it
+// stays, and the window takes further input after each report.
+TEST(ErrorConvention, FailingHandlerIsReportedOnceAndTheProgramCarriesOn) {
+    WindowFixture fixture;
+    TForm1& form = fixture.Start();
+    QTest::mouseClick(form.Parameters, Qt::LeftButton);
+    const struct {
+        const char* typed;
+        const char* text;
+        QStringList errors;
+    } steps[] = {
+        {"N:12", "N:12", {}},
+        {"a", "N:12a", {Reported("'12a' is not a valid integer value.")}},
+        {"b", "N:12ab", {Reported("'12ab' is not a valid integer value.")}},
+        {"\b\b", "N:12", {Reported("'12a' is not a valid integer value.")}},
+        {" M:x", "N:12 M:x", {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed);
+        const qsizetype before = fixture.NewErrors().size();
+        QTest::keyClicks(form.Parameters, step.typed);
+        EXPECT_EQ(form.Parameters->text(), step.text);
+        EXPECT_EQ(fixture.NewErrors().mid(before), step.errors);
+    }
+    const NamedParam* n = fixture.State().NamedParams.LookupNamedParam("N");
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(std::get<std::int32_t>(n->Value), 12);
+    EXPECT_EQ(fixture.State().NamedParams.NamedParamCount(), 2);
+    QTest::mouseClick(form.Button6, Qt::LeftButton);
+    EXPECT_EQ(form.StatusPanel->text(), "COM-Port Closed");
+}
+
+TEST(ErrorConvention, FailingStartUpSkipsTheRemainingSteps) {
+    WindowFixture fixture;
+    fixture.WriteIni("[TForm1]\nParameters_Text=N:1x\n[Main]\nCommand1=Ping;A 01 L CRC\n");
+    TForm1& form = fixture.Start();
+
+    EXPECT_EQ(fixture.NewErrors(), QStringList{Reported("'1x' is not a valid integer value.")});
+    EXPECT_EQ(form.Parameters->text(), "N:1x");
+    EXPECT_TRUE(fixture.Log().empty());
+    EXPECT_EQ(fixture.State().Port.PortHandle(), nullptr);
+    EXPECT_EQ(form.StatusPanel->text(), "");
+    EXPECT_EQ(form.CmdGrid->CellText(0, 1), "");
+    EXPECT_EQ(form.CmdGrid->horizontalHeaderItem(0)->text(), "");
+    EXPECT_FALSE(fixture.State().Shell.Ready);
+    EXPECT_TRUE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace brantel::test

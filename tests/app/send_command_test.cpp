@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <chrono>
+#include <functional>
+
+#include "app/tform1.h"
+#include "commands/command_grid.h"
+#include "support/window_fixture.h"
+
+namespace brantel::test {
+namespace {
+
+using std::chrono::milliseconds;
+using namespace std::string_literals;
+
+// The cursor rests here before each send, so a send shows which row it took.
+constexpr int kLastRow = 29;
+
+// A row of the table: Description, Command, then Var1 to Var3.
+struct CommandRow {
+    const char* description;
+    const char* command;
+    const char* vars[3];
+};
+
+struct SendCase {
+    CommandRow row;
+    std::string annotation;
+    std::string frame;
+};
+
+const SendCase kSendCases[] = {
+    {{"Read status", "A 03 00 10 L CRC", {"5", "1 0", ""}},
+     "// Read status (5,10) :",
+     "\x50\x03\x00\x10\x06\x69"s},
+    {{"Reset", "A 01 L CRC", {"", "7", ""}}, "// Reset :", "\x50\x01\x04\x55"s},
+    {{"", "L CRC", {"", "", ""}}, "//  :", "\x02\x02"s},
+    {{"Set mode", "A D CRC", {"$1F", "", "3"}}, "// Set mode ($1F) :", "\x50\x1F\x6F"s},
+};
+
+std::string HexOf(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const unsigned char byte : bytes) {
+        hex += {digits[byte >> 4], digits[byte & 15], ' '};
+    }
+    return hex;
+}
+
+class SendCommandTest : public ::testing::Test {
+  protected:
+    SendCommandTest() : form(Started(fixture)) {
+        form.PageControl1->setCurrentWidget(form.TabSheet1);
+        EXPECT_TRUE(WaitUntil([this] { return form.CmdGrid->isVisible(); }));
+    }
+
+    static TForm1& Started(WindowFixture& fixture) {
+        fixture.WriteIni("");
+        return fixture.Start();
+    }
+
+    void Fill(int row, const CommandRow& cells) {
+        form.CmdGrid->SetCellText(0, row, cells.description);
+        form.CmdGrid->SetCellText(1, row, cells.command);
+        for (int var = 0; var < 3; ++var) {
+            form.CmdGrid->SetCellText(3 + var, row, cells.vars[var]);
+        }
+    }
+
+    // The first click makes the row current, the second completes the double-click.
+    void DoubleClickRow(int row) {
+        QWidget* viewport = form.CmdGrid->viewport();
+        const QPoint at =
+            form.CmdGrid->visualRect(form.CmdGrid->model()->index(row - 1, 0)).center();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    }
+
+    WindowFixture fixture;
+    TForm1& form;
+};
+
+TEST_F(SendCommandTest, AnnotationThenFrameReachTheLogAndTheDevice) {
+    const struct {
+        const char* name;
+        std::function<void(int row)> send;
+    } ways[] = {
+        {"Send Cmd",
+         [this](int row) {
+             form.CmdGrid->setCurrentCell(row - 1, 2);
+             QTest::mouseClick(form.SendCmdBtn, Qt::LeftButton);
+         }},
+        {"double-click on the row", [this](int row) { DoubleClickRow(row); }},
+    };
+    for (const auto& way : ways) {
+        int row = 1;
+        for (const SendCase& c : kSendCases) {
+            SCOPED_TRACE(std::string(way.name) + ": " + c.annotation);
+            Fill(row, c.row);
+            form.CmdGrid->setCurrentCell(kLastRow - 1, 0);
+            const std::size_t before = fixture.Log().size();
+            way.send(row);
+            EXPECT_EQ(form.CmdGrid->CurrentRow(), row);
+            const std::vector<LoggedLine> log = fixture.Log();
+            ASSERT_EQ(log.size(), before + 2);
+            EXPECT_EQ(log[before], Teal(c.annotation));
+            EXPECT_EQ(log[before + 1], Red(HexOf(c.frame)));
+            EXPECT_EQ(fixture.Device(2).Read(c.frame.size()), c.frame);
+            ++row;
+        }
+    }
+    EXPECT_TRUE(fixture.NewErrors().isEmpty());
+    EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
+}
+
+TEST_F(SendCommandTest, FailingVariableLeavesTheAnnotationAndSendsNothing) {
+    Fill(3, {"Bad", "A 01 D D CRC", {"", "7", ""}});
+    const struct {
+        const char* name;
+        std::function<void()> send;
+    } ways[] = {
+        {"Send Cmd",
+         [this] {
+             form.CmdGrid->setCurrentCell(2, 0);
+             QTest::mouseClick(form.SendCmdBtn, Qt::LeftButton);
+         }},
+        {"double-click on the row", [this] { DoubleClickRow(3); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        form.CmdGrid->setCurrentCell(kLastRow - 1, 0);
+        const std::size_t before = fixture.Log().size();
+        const qsizetype errorsBefore = fixture.NewErrors().size();
+        way.send();
+        const std::vector<LoggedLine> log = fixture.Log();
+        ASSERT_EQ(log.size(), before + 1);
+        EXPECT_EQ(log.back(), Teal("// Bad :"));
+        EXPECT_EQ(fixture.NewErrors().mid(errorsBefore),
+                  QStringList{WindowFixture::Title() + "|'' is not a valid integer value."});
+        EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
+    }
+}
+
+}  // namespace
+}  // namespace brantel::test

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/port_number_edit.h"
+#include "app/tform1.h"
+#include "commands/command_grid.h"
+#include "log/traffic_log.h"
+#include "support/window_fixture.h"
+
+namespace brantel::test {
+namespace {
+
+class WindowStructureTest : public ::testing::Test {
+  protected:
+    WindowStructureTest() : form(fixture.Start()) {}
+
+    WindowFixture fixture;
+    TForm1& form;
+};
+
+TEST_F(WindowStructureTest, EveryComponentIsFoundByItsName) {
+    const char* const names[] = {
+        "StatusBar1", "Panel1",     "Label4",       "Label1",     "Button3",    "Button4",
+        "Edit1",      "Edit2",      "Button5",      "Button6",    "PortNumber", "PortSpeed",
+        "Timer1",     "N1",         "N2",           "SendCmdBtn", "Label2",     "AddressEdit",
+        "Label3",     "Parameters", "PageControl1", "TabSheet1",  "TabSheet2",  "Splitter1",
+        "CmdGrid",    "SerialMemo", "Chart1"};
+    EXPECT_EQ(form.objectName(), "Form1");
+    for (const char* name : names) {
+        EXPECT_NE(form.findChild<QObject*>(name), nullptr) << name;
+    }
+    QStringList series;
+    for (const QAbstractSeries* one : form.Chart1->chart()->series()) {
+        series << one->objectName();
+    }
+    series.sort();
+    EXPECT_EQ(series, QStringList({"Series1", "Series2", "Series3", "Series4"}));
+}
+
+struct PanelControl {
+    const char* name;
+    QRect geometry;  // an empty size: a label sized to its caption
+    const char* caption;
+};
+
+TEST_F(WindowStructureTest, PanelControlsSitWhereDesignedWithTheirCaptions) {
+    const PanelControl controls[] = {
+        {"Label4", {4, 8, 0, 0}, "COM-Port :"},        {"PortNumber", {67, 5, 41, 18}, nullptr},
+        {"Label1", {4, 29, 0, 0}, "Speed :"},          {"PortSpeed", {43, 24, 65, 21}, nullptr},
+        {"Button3", {111, 2, 41, 17}, "Open"},         {"Button6", {111, 19, 41, 17}, "Close"},
+        {"Button4", {152, 2, 48, 17}, "Read"},         {"Button5", {151, 19, 49, 17}, "Write"},
+        {"SendCmdBtn", {111, 36, 89, 17}, "Send Cmd"}, {"Edit1", {204, 1, 575, 21}, nullptr},
+        {"Edit2", {204, 20, 575, 21}, nullptr},        {"Label2", {206, 45, 0, 0}, "Address (A): "},
+        {"AddressEdit", {266, 41, 33, 21}, nullptr},   {"Label3", {305, 45, 0, 0}, "Parameters:"},
+        {"Parameters", {363, 41, 414, 21}, nullptr},
+    };
+    for (const PanelControl& control : controls) {
+        SCOPED_TRACE(control.name);
+        const auto* widget = form.Panel1->findChild<QWidget*>(control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), form.Panel1);
+        if (control.geometry.isEmpty()) {
+            EXPECT_EQ(widget->pos(), control.geometry.topLeft());
+        } else {
+            EXPECT_EQ(widget->geometry(), control.geometry);
+        }
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            EXPECT_EQ(label->text(), control.caption);
+        }
+        if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+            EXPECT_EQ(button->text(), control.caption);
+        }
+    }
+}
+
+TEST_F(WindowStructureTest, ClientAreaHoldsPanelPagesAndStatusBarAtDesignSize) {
+    EXPECT_EQ(form.windowTitle(), "Brantel v.1.01");
+    EXPECT_EQ(form.pos(), QPoint(184, 99));
+    EXPECT_EQ(form.Panel1->size(), QSize(783, 63));
+    EXPECT_EQ(form.PageControl1->size(), QSize(783, 485));
+    EXPECT_EQ(form.StatusBar1->height(), 19);
+    EXPECT_EQ(form.StatusBar1->geometry().bottom() + 1, form.height());
+    EXPECT_EQ(form.Panel1->height() + form.PageControl1->height() + form.StatusBar1->height(), 567);
+}
+
+TEST_F(WindowStructureTest, ControlsHoldTheirInitialValuesAfterStartUp) {
+    EXPECT_EQ(form.PortNumber->text(), "2");
+    EXPECT_EQ(form.PortNumber->Value(), 2);
+    EXPECT_EQ(form.PortSpeed->currentText(), "9600");
+    EXPECT_TRUE(form.PortSpeed->isEditable());
+    QStringList items;
+    for (int i = 0; i < form.PortSpeed->count(); ++i) {
+        items << form.PortSpeed->itemText(i);
+    }
+    EXPECT_EQ(items, QStringList({"300", "600", "1200", "2400", "4800", "9600", "14400", "19200",
+                                  "28800", "33600", "57600", "115000", "230000", ""}));
+    EXPECT_EQ(form.PortSpeed->maxVisibleItems(), 14);
+    EXPECT_EQ(form.AddressEdit->text(), "50");
+    EXPECT_EQ(form.Parameters->text(), "");
+    EXPECT_EQ(form.Edit1->text(), "");
+    EXPECT_EQ(form.Edit2->text(), "");
+}
+
+TEST_F(WindowStructureTest, EditBoxesShowBoldTextInTheirColours) {
+    const struct {
+        QLineEdit* edit;
+        Colour colour;
+    } edits[] = {{form.Edit1, kReceivedBlue},
+                 {form.Edit2, kSentRed},
+                 {form.AddressEdit, kNavy},
+                 {form.Parameters, kNavy}};
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.edit->objectName().toStdString());
+        EXPECT_EQ(edit.edit->palette().color(QPalette::Text), ToQColor(edit.colour));
+        EXPECT_TRUE(edit.edit->font().bold());
+        EXPECT_EQ(edit.edit->font().pixelSize(), 11);
+    }
+}
+
+TEST_F(WindowStructureTest, TabWalksThePanelInDesignedOrderThenThePages) {
+    QWidget* const order[] = {form.Button3,    form.Button4,     form.Edit1,      form.Edit2,
+                              form.Button5,    form.Button6,     form.PortNumber, form.PortSpeed,
+                              form.SendCmdBtn, form.AddressEdit, form.Parameters};
+    form.Button3->setFocus(Qt::OtherFocusReason);
+    for (QWidget* expected : order) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_TRUE(focused == expected || expected->isAncestorOf(focused))
+            << "expected " << expected->objectName().toStdString() << ", focus on "
+            << focused->objectName().toStdString();
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    EXPECT_TRUE(form.PageControl1->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST_F(WindowStructureTest, ChartsPageShowsFourEmptySeries) {
+    ASSERT_EQ(form.PageControl1->count(), 2);
+    EXPECT_EQ(form.PageControl1->widget(0), form.TabSheet1);
+    EXPECT_EQ(form.PageControl1->tabText(0), QString::fromUtf8("Протокол"));
+    EXPECT_EQ(form.PageControl1->widget(1), form.TabSheet2);
+    EXPECT_EQ(form.PageControl1->tabText(1), QString::fromUtf8("Графики"));
+    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheet2);
+    EXPECT_TRUE(form.Chart1->isVisible());
+    const struct {
+        QLineSeries* series;
+        QColor colour;
+    } series[] = {{form.Series1, Qt::blue},
+                  {form.Series2, Qt::green},
+                  {form.Series3, Qt::yellow},
+                  {form.Series4, Qt::blue}};
+    for (const auto& one : series) {
+        SCOPED_TRACE(one.series->objectName().toStdString());
+        EXPECT_EQ(one.series->count(), 0);
+        EXPECT_EQ(one.series->color(), one.colour);
+        EXPECT_FALSE(one.series->pointsVisible());
+        EXPECT_EQ(one.series->chart(), form.Chart1->chart());
+    }
+}
+
+TEST_F(WindowStructureTest, ProtocolPageHoldsTheGridAboveTheLog) {
+    form.PageControl1->setCurrentWidget(form.TabSheet1);
+    ASSERT_TRUE(WaitUntil([&] { return form.CmdGrid->isVisible(); }));
+    EXPECT_EQ(form.Splitter1->orientation(), Qt::Vertical);
+    EXPECT_EQ(form.Splitter1->widget(0), form.CmdGrid);
+    EXPECT_EQ(form.Splitter1->widget(1), form.SerialMemo);
+    EXPECT_EQ(form.Splitter1->handleWidth(), 3);
+    EXPECT_EQ(form.CmdGrid->height(), 245);
+    EXPECT_TRUE(form.SerialMemo->isReadOnly());
+    EXPECT_EQ(form.SerialMemo->width(), form.CmdGrid->width());
+}
+
+TEST_F(WindowStructureTest, TimerTicksEveryTenthOfASecondFromTheStart) {
+    EXPECT_EQ(form.Timer1->interval(), 100);
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_FALSE(form.Timer1->isSingleShot());
+}
+
+TEST_F(WindowStructureTest, MenuBarCarriesTwoCommandsWithoutSubmenus) {
+    const QList<QAction*> actions = form.menuBar()->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions[0], form.N1);
+    EXPECT_EQ(actions[1], form.N2);
+    EXPECT_EQ(form.N1->text(), "Save Options");
+    EXPECT_EQ(form.N1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(form.N2->text(), "E&xit");
+    EXPECT_EQ(form.N1->menu(), nullptr);
+    EXPECT_EQ(form.N2->menu(), nullptr);
+}
+
+}  // namespace
+}  // namespace brantel::test

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,10 +17,48 @@ namespace {
 
 using fuzz::Check;
 
+bool IsDigitOf(char c, bool hex) {
+    return (c >= '0' && c <= '9') || (hex && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')));
+}
+
+// The integer grammar read a second way, by comparing texts instead of computing: the value of
+// a valid text as HexText (for the hexadecimal forms) or IntegerText would write it, or nothing.
+std::optional<std::string> ValueTextOf(std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    const bool hex = text.starts_with('$') || text.starts_with('x') || text.starts_with('X') ||
+                     text.starts_with("0x") || text.starts_with("0X");
+    const bool negative = !hex && text.starts_with('-');
+    const std::size_t lead =
+        hex ? (text.starts_with('0') ? 2 : 1) : (negative || text.starts_with('+') ? 1 : 0);
+    std::string digits(text.substr(lead));
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [hex](char c) { return IsDigitOf(c, hex); })) {
+        return std::nullopt;
+    }
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    if (hex) {
+        std::transform(digits.begin(), digits.end(), digits.begin(),
+                       [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
+        return digits.size() <= 8 ? std::optional(digits) : std::nullopt;
+    }
+    const std::string_view largest = negative ? "2147483648" : "2147483647";
+    if (digits.size() > largest.size() || (digits.size() == largest.size() && digits > largest)) {
+        return std::nullopt;
+    }
+    return negative && digits != "0" ? "-" + digits : digits;
+}
+
 // A text is valid exactly when ParseIntegerOr returns neither of two different fallbacks.
 void CheckIntegerParsing(std::string_view text) {
     const std::int32_t orZero = ParseIntegerOr(text, 0);
     const bool valid = orZero == ParseIntegerOr(text, 1);
+    const std::optional<std::string> valueText = ValueTextOf(text);
+    Check(valid == valueText.has_value(), "exactly the texts of the integer grammar are valid");
+    if (valid) {
+        const bool hex = text.find_first_of("$xX") != std::string_view::npos;
+        Check((hex ? HexText(orZero, 1) : IntegerText(orZero)) == *valueText,
+              "the value is the one its digits say");
+    }
     try {
         const std::int32_t value = ParseInteger(text);
         Check(valid, "ParseInteger accepts only what ParseIntegerOr accepts");

@@ -7,6 +7,8 @@
 # usage: window_e2e.sh BRANTEL BRANTEL_SIM
 # Exit status 77 (reported as skipped) only when no X server can be started here.
 set -uo pipefail
+# shellcheck source=tests/e2e/x_server.sh
+source "$(dirname "$0")/x_server.sh"
 
 readonly brantel_exe=$1 sim_exe=$2
 readonly screen_size=1280x1024
@@ -32,37 +34,14 @@ fail() {
     exit 1
 }
 
-# within SECONDS COMMAND...: true as soon as COMMAND succeeds, false once the time is up.
-within() {
-    local deadline=$(($(date +%s%N) + $1 * 1000000000))
-    shift
-    until "$@"; do
-        (($(date +%s%N) < deadline)) || return 1
-        sleep 0.02
-    done
-}
-
-# alive PID: the process runs (a child that has ended but was not waited for does not count).
-alive() {
-    [ -r "/proc/$1/stat" ] && [ "$(awk '{ print $3 }' "/proc/$1/stat")" != Z ]
-}
-
 # --- X server -------------------------------------------------------------------------------
 command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed (Debian package xvfb)"; exit 77; }
 command -v xdotool >/dev/null || fail "xdotool is not installed (Debian package xdotool)"
-# Xvfb picks a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 "${screen_size}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-pids+=("$xvfb")
-x_server_settled() {
-    [ -s "$work/display" ] || ! alive "$xvfb"
-}
-if ! within 15 x_server_settled || [ ! -s "$work/display" ]; then
-    echo "SKIPPED: no X server could be started: $(tail -2 "$work/xvfb.log" | tr '\n' ' ')"
+if ! start_x_server "$work" "$screen_size" 2>"$work/x_server.why"; then
+    echo "SKIPPED: $(cat "$work/x_server.why")"
     exit 77
 fi
-DISPLAY=":$(tr -d '\n' <"$work/display")"
-export DISPLAY
+pids+=("$X_SERVER_PID")
 
 # --- device and program ---------------------------------------------------------------------
 "$sim_exe" --link "$work/com2" --record "$work/received" >"$work/sim.log" 2>&1 &

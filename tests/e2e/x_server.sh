@@ -1,0 +1,50 @@
+# shellcheck shell=bash
+# Shell helpers for scripts that drive the program's window on a private virtual X server.
+# Source it from bash.
+
+# within SECONDS COMMAND...: true as soon as COMMAND succeeds (tried every 20 ms), false once
+# the time is up.
+within() {
+    local deadline=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@"; do
+        (($(date +%s%N) < deadline)) || return 1
+        sleep 0.02
+    done
+}
+
+# alive PID: the process runs (a child that has ended but was not waited for does not count).
+alive() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) && [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# start_x_server DIR WIDTHxHEIGHT: starts Xvfb on a free display with one screen of that size,
+# exports DISPLAY and sets X_SERVER_PID. Returns 1, with the reason on stderr, when no server
+# could be started. Several runs at once each get their own display: a display number whose
+# lock another server holds makes Xvfb stop at once, and the next number is tried.
+start_x_server() {
+    local dir=$1 size=$2 display attempt
+    for attempt in 1 2 3 4 5 6 7 8; do
+        display=$((100 + RANDOM % 900))
+        [ -e "/tmp/.X$display-lock" ] && continue
+        : >"$dir/display"
+        # Xvfb writes the display number to descriptor 3 once it accepts clients.
+        Xvfb ":$display" -displayfd 3 -screen 0 "${size}x24" -nolisten tcp \
+            3>"$dir/display" 2>"$dir/xvfb.log" &
+        X_SERVER_PID=$!
+        within 15 _x_server_settled "$dir"
+        if [ -s "$dir/display" ] && alive "$X_SERVER_PID"; then
+            export DISPLAY=":$display"
+            return 0
+        fi
+        kill "$X_SERVER_PID" 2>/dev/null
+        wait "$X_SERVER_PID" 2>/dev/null
+    done
+    echo "no X server could be started (attempt $attempt): $(tail -2 "$dir/xvfb.log" | tr '\n' ' ')" >&2
+    return 1
+}
+
+_x_server_settled() {
+    [ -s "$1/display" ] || ! alive "$X_SERVER_PID"
+}

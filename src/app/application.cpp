@@ -1,8 +1,10 @@
 #include "app/application.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QMessageBox>
 #include <QWidget>
+#include <utility>
 
 #include "platform/executable_paths.h"
 #include "text/error_text.h"
@@ -15,7 +17,7 @@ class StepEvent : public QEvent {
   public:
     explicit StepEvent(const std::function<void()>& step) : QEvent(kType), step_(step) {}
     static inline const QEvent::Type kType = static_cast<QEvent::Type>(QEvent::registerEventType());
-    void Run() const { step_(); }
+    const std::function<void()>& Step() const { return step_; }
 
   private:
     const std::function<void()>& step_;
@@ -27,7 +29,7 @@ class StepRunner : public QObject {
         if (event->type() != StepEvent::kType) {
             return QObject::event(event);
         }
-        static_cast<StepEvent*>(event)->Run();
+        Application::Guard(static_cast<StepEvent*>(event)->Step());
         return true;
     }
 };
@@ -48,23 +50,62 @@ Application::Application(int& argc, char** argv)
     setApplicationName(title_);
 }
 
+Application* Application::Instance() {
+    return static_cast<Application*>(QCoreApplication::instance());
+}
+
 bool Application::notify(QObject* receiver, QEvent* event) {
+    // A failure kept by an outer dispatch stays with it; this one reports only its own.
+    std::exception_ptr outer = std::exchange(pending_, nullptr);
+    bool handled = false;
     try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& failure) {
-        Report(failure);
+        handled = QApplication::notify(receiver, event);
+    } catch (...) {
+        pending_ = std::current_exception();
     }
+    const std::exception_ptr failure = std::exchange(pending_, std::move(outer));
+    if (!failure) {
+        return handled;
+    }
+    Report(failure);
     return false;
 }
 
-void Application::Report(const std::exception& failure) {
+void Application::Guard(const std::function<void()>& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        Instance()->pending_ = std::current_exception();
+    }
+}
+
+void Application::RethrowPending() {
+    if (std::exception_ptr failure = std::exchange(Instance()->pending_, nullptr)) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void Application::Press(QAbstractButton* button) {
+    button->click();
+    RethrowPending();
+}
+
+void Application::Report(const std::exception_ptr& failure) {
     // A held mouse (the port-number spin button) is let go first, so its auto-repeat stops.
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         QEvent cancel(QEvent::UngrabMouse);
         QCoreApplication::sendEvent(grabber, &cancel);
         grabber->releaseMouse();
     }
-    reporter_(title_, QString::fromLocal8Bit(ErrorDisplayText(failure.what()).c_str()));
+    std::string message;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+        message = "Unknown failure";
+    }
+    reporter_(title_, QString::fromLocal8Bit(ErrorDisplayText(message).c_str()));
 }
 
 bool Application::RunReported(const std::function<void()>& step) {

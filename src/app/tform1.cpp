@@ -248,17 +248,21 @@ void TForm1::CreateChart() {
 }
 
 void TForm1::ConnectHandlers() {
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
-    connect(SendCmdBtn, &QPushButton::clicked, this, &TForm1::SendCmdBtnClick);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(PortNumber, &QLineEdit::textChanged, this, &TForm1::PortNumberChange);
-    connect(Parameters, &QLineEdit::textChanged, this, &TForm1::ParametersChange);
-    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+    // Each handler runs guarded: its failure is reported by the event dispatch.
+    const auto guarded = [this](void (TForm1::*handler)()) {
+        return [this, handler] { Application::Guard([this, handler] { (this->*handler)(); }); };
+    };
+    connect(Button3, &QPushButton::clicked, this, guarded(&TForm1::Button3Click));
+    connect(Button6, &QPushButton::clicked, this, guarded(&TForm1::Button6Click));
+    connect(Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
+    connect(Button5, &QPushButton::clicked, this, guarded(&TForm1::Button5Click));
+    connect(SendCmdBtn, &QPushButton::clicked, this, guarded(&TForm1::SendCmdBtnClick));
+    connect(Timer1, &QTimer::timeout, this, guarded(&TForm1::Timer1Timer));
+    connect(PortNumber, &QLineEdit::textChanged, this, guarded(&TForm1::PortNumberChange));
+    connect(Parameters, &QLineEdit::textChanged, this, guarded(&TForm1::ParametersChange));
+    connect(N1, &QAction::triggered, this, guarded(&TForm1::N1Click));
     connect(N2, &QAction::triggered, this, &QWidget::close);
-    connect(CmdGrid, &CommandGrid::DoubleClicked, this, &TForm1::CmdGridDblClick);
+    connect(CmdGrid, &CommandGrid::DoubleClicked, this, guarded(&TForm1::CmdGridDblClick));
     connect(&state_.Port, &PortConnection::Released, this,
             [this] { StatusPanel->setText(ClosedStatus()); });
 }
@@ -268,14 +272,14 @@ void TForm1::FormCreate() {
     FormStorage1->SetIniFileName(state_.Shell.IniPath);
     PortSpeed->setEditText("9600");
     FormStorage1->RestoreOptions();
-    Button3->click();
+    Application::Press(Button3);
     const ProfileStore store(state_.Shell.IniPath);
     LoadCommandTable(*CmdGrid, store);
     state_.Shell.Ready = true;
 }
 
 void TForm1::FormClose() {
-    Button6->click();
+    Application::Press(Button6);
     ProfileStore store(state_.Shell.IniPath);
     SaveCommandTable(*CmdGrid, store);
 }
@@ -284,8 +288,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // Refused until the close order has run to its end: a failure in it keeps the window open.
     event->ignore();
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
-    FormClose();
-    event->accept();
+    Application::Guard([this, event] {
+        FormClose();
+        event->accept();
+    });
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -330,8 +336,8 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::PortNumberChange() {
-    Button6->click();
-    Button3->click();
+    Application::Press(Button6);
+    Application::Press(Button3);
 }
 
 void TForm1::N1Click() {
@@ -339,7 +345,7 @@ void TForm1::N1Click() {
 }
 
 void TForm1::CmdGridDblClick() {
-    SendCmdBtn->click();
+    Application::Press(SendCmdBtn);
 }
 
 void TForm1::SendCmdBtnClick() {

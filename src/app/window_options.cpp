@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <cmath>
 
+#include "app/application.h"
 #include "app/port_number_edit.h"
 #include "app/tform1.h"
 
@@ -22,7 +23,10 @@ QString FromBytes(const std::string& bytes) {
 
 TextProperty LineEditProperty(QLineEdit* edit) {
     return TextProperty([edit] { return ToBytes(edit->text()); },
-                        [edit](const std::string& text) { edit->setText(FromBytes(text)); });
+                        [edit](const std::string& text) {
+                            edit->setText(FromBytes(text));
+                            Application::RethrowPending();
+                        });
 }
 
 }  // namespace
@@ -108,7 +112,10 @@ class WindowOptions::QtPlacedWindow : public PlacedWindow {
 WindowOptions::WindowOptions(TForm1& form)
     : window_(std::make_unique<QtPlacedWindow>(form)),
       portNumber_([&form] { return form.PortNumber->Value(); },
-                  [&form](int value) { form.PortNumber->SetValue(value); }),
+                  [&form](int value) {
+                      form.PortNumber->SetValue(value);
+                      Application::RethrowPending();
+                  }),
       portSpeed_(
           [&form] { return ToBytes(form.PortSpeed->currentText()); },
           [&form](const std::string& text) { form.PortSpeed->setEditText(FromBytes(text)); }),

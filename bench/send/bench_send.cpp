@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "app/application.h"
 #include "app/program_state.h"
 #include "app/tform1.h"
 #include "commands/command_grid.h"
@@ -71,7 +72,7 @@ BENCHMARK(BM_SendVariablesAndParameters);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    brantel::Application app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

@@ -1,0 +1,148 @@
+#include "faults/threaded_device.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+namespace brantel::test {
+
+DeviceScript Sending(std::string bytes, std::size_t slice, std::chrono::milliseconds interval) {
+    DeviceScript script;
+    script.send = std::move(bytes);
+    script.slice = slice;
+    script.interval = interval;
+    return script;
+}
+
+DeviceScript ThenVanishing(DeviceScript script) {
+    script.vanish = true;
+    return script;
+}
+
+DeviceScript TakingThenVanishing(std::size_t count) {
+    DeviceScript script;
+    script.receive = count;
+    script.vanish = true;
+    return script;
+}
+
+ThreadedDevice::ThreadedDevice() {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+        throw std::system_error(errno, std::generic_category(), "openpty");
+    }
+    slavePath_ = name;
+    // The slave stays open so the device sees no hang-up between two opens of the port; raw so
+    // nothing is echoed or translated before the program configures the line.
+    termios raw{};
+    tcgetattr(slave_, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave_, TCSANOW, &raw);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+}
+
+ThreadedDevice::~ThreadedDevice() {
+    stop_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    CloseLine();
+}
+
+void ThreadedDevice::Run(DeviceScript script) {
+    if (thread_.joinable()) {
+        throw std::logic_error("a threaded device plays one script");
+    }
+    thread_ = std::thread([this, script = std::move(script)] {
+        Play(script);
+        finished_ = true;
+    });
+}
+
+std::string ThreadedDevice::Received() const {
+    const std::lock_guard lock(receivedMutex_);
+    return received_;
+}
+
+void ThreadedDevice::Play(const DeviceScript& script) {
+    Take(script.receive);
+    const std::size_t slice = script.slice == 0 ? script.send.size() : script.slice;
+    auto next = std::chrono::steady_clock::now();
+    for (std::size_t offset = 0; offset < script.send.size() && !stop_; offset += slice) {
+        std::this_thread::sleep_until(next);
+        Put(std::string_view(script.send).substr(offset, slice));
+        next += script.interval;
+    }
+    if (script.vanish && !stop_) {
+        CloseLine();
+    }
+}
+
+void ThreadedDevice::Take(std::size_t count) {
+    char buffer[4096];
+    while (count > 0 && WaitReady(POLLIN)) {
+        const ssize_t got = ::read(master_, buffer, std::min(sizeof buffer, count));
+        if (got > 0) {
+            const std::lock_guard lock(receivedMutex_);
+            received_.append(buffer, static_cast<std::size_t>(got));
+            count -= static_cast<std::size_t>(got);
+        }
+    }
+}
+
+void ThreadedDevice::Put(std::string_view bytes) {
+    while (!bytes.empty() && WaitReady(POLLOUT)) {
+        const ssize_t put = ::write(master_, bytes.data(), bytes.size());
+        if (put > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(put));
+            sent_ += static_cast<std::size_t>(put);
+        }
+    }
+}
+
+bool ThreadedDevice::WaitReady(short events) const {
+    while (!stop_) {
+        pollfd line{master_, events, 0};
+        if (poll(&line, 1, 20) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ThreadedDevice::CloseLine() {
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
+    }
+    if (slave_ >= 0) {
+        ::close(slave_);
+        slave_ = -1;
+    }
+}
+
+std::chrono::microseconds ProcessCpuTime() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto micros = [](const timeval& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    };
+    return micros(usage.ru_utime) + micros(usage.ru_stime);
+}
+
+std::string PatternBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(i % 251);
+    }
+    return bytes;
+}
+
+}  // namespace brantel::test

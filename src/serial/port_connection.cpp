@@ -28,7 +28,7 @@ bool PortConnection::OpenPort(int number, std::uint32_t speed) {
     if (const std::optional<std::string> device = deviceFor_(number)) {
         port_ = Open(*device);
     }
-    const bool success = port_ && Configure(*port_, speed);
+    const bool success = port_ && SetPortState(*port_, speed);
     if (!success) {
         // A port that opened but refused its line settings is of no use: let it go at once.
         Release();
@@ -72,7 +72,7 @@ std::unique_ptr<QSerialPort, PortConnection::DeleteLater> PortConnection::Open(
     return port;
 }
 
-bool PortConnection::Configure(QSerialPort& port, std::uint32_t speed) {
+bool PortConnection::SetPortState(QSerialPort& port, std::uint32_t speed) {
     if (speed > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max())) {
         return false;
     }

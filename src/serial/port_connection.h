@@ -46,7 +46,9 @@ class PortConnection : public QObject {
     };
 
     std::unique_ptr<QSerialPort, DeleteLater> Open(const std::string& device);
-    bool Configure(QSerialPort& port, std::uint32_t speed);
+    // The line settings: 8N1 at the speed, no flow control, DTR raised, RTS toggled on send.
+    // The line time-outs need no call of their own: each read and write carries its deadline.
+    bool SetPortState(QSerialPort& port, std::uint32_t speed);
     void Release();
     void OnError(const QSerialPort* port, QSerialPort::SerialPortError error);
 

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <limits>
 
 #include "app/application.h"
 #include "app/port_number_edit.h"
@@ -53,6 +54,12 @@ QFont DesignFont(int pixelSize, bool bold = false) {
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+// The toolkit's text boxes stop at 32,767 characters: a longer stored value would be cut
+// without a word, and the cut text saved in its place.
+void TakeAnyLength(QLineEdit* edit) {
+    edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 void SetTextColour(QWidget* widget, Colour colour) {
@@ -154,6 +161,7 @@ void TForm1::CreatePanel() {
     Label1 = Place(new QLabel("Speed :", Panel1), "Label1", 4, 29);
     PortSpeed = Place(new QComboBox(Panel1), "PortSpeed", 43, 24, 65, 21);
     PortSpeed->setEditable(true);
+    TakeAnyLength(PortSpeed->lineEdit());
     PortSpeed->addItems({"300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "28800",
                          "33600", "57600", "115000", "230000", ""});
     PortSpeed->setMaxVisibleItems(14);
@@ -171,9 +179,11 @@ void TForm1::CreatePanel() {
     Label2 = Place(new QLabel("Address (A): ", Panel1), "Label2", 206, 45);
     AddressEdit = Place(new QLineEdit("50", Panel1), "AddressEdit", 266, 41, 33, 21);
     SetTextColour(AddressEdit, kNavy);
+    TakeAnyLength(AddressEdit);
     Label3 = Place(new QLabel("Parameters:", Panel1), "Label3", 305, 45);
     Parameters = Place(new QLineEdit(Panel1), "Parameters", 363, 41, 414, 21);
     SetTextColour(Parameters, kNavy);
+    TakeAnyLength(Parameters);
     QWidget* const tabOrder[] = {Button3,    Button4,   Edit1,      Edit2,       Button5,   Button6,
                                  PortNumber, PortSpeed, SendCmdBtn, AddressEdit, Parameters};
     for (size_t i = 1; i < std::size(tabOrder); ++i) {

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QValidator>
+#include <limits>
 #include <vector>
 
 #include "commands/command_row.h"
@@ -41,6 +42,9 @@ class CellEditor : public QLineEdit {
   public:
     explicit CellEditor(QWidget* parent) : QLineEdit(parent) {
         setValidator(new NoSemicolonValidator(this));
+        // The editor's text goes into the cell at once: the toolkit's limit of 32,767
+        // characters would cut a longer cell as soon as it is opened.
+        setMaxLength(std::numeric_limits<int>::max());
     }
 
   protected:

@@ -31,11 +31,6 @@ std::string TextPattern(std::size_t size) {
     return text;
 }
 
-std::size_t FirstDifference(const std::string& a, const std::string& b) {
-    return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first -
-                                    a.begin());
-}
-
 // Counts the received bytes the window logs, on their way into the log.
 class ReceivedCounter {
   public:
@@ -153,11 +148,7 @@ TEST(DeviceFaultsTest, FloodAndSteadyStreamAreLoggedWholeAndInOrder) {
         QObject::disconnect(tickWatch);
         EXPECT_TRUE(whole) << received.Bytes() << " of " << c.script.send.size() << " bytes";
 
-        const std::string expected = HexLine(c.script.send);
-        const std::string logged = ReceivedHex(fixture);
-        EXPECT_EQ(logged.size(), expected.size());
-        EXPECT_TRUE(logged == expected)
-            << "first difference at hex character " << FirstDifference(logged, expected);
+        EXPECT_TRUE(SameBytes(ReceivedHex(fixture), HexLine(c.script.send)));
         ASSERT_GE(ticks.size(), 2u);
         qint64 longestGap = 0;
         for (std::size_t i = 1; i < ticks.size(); ++i) {

@@ -1,10 +1,21 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "support/window_fixture.h"
+
+// Shows reported errors readably in a failure message, each cut to its first 200 characters.
+inline void PrintTo(const QStringList& errors, std::ostream* out) {
+    for (const QString& error : errors) {
+        *out << "\n  " << error.left(200).toStdString();
+    }
+}
 
 namespace brantel::test {
 
@@ -18,6 +29,20 @@ inline std::string PortMapping(int number, const std::string& device) {
 inline void PrintTo(const LoggedLine& line, std::ostream* out) {
     *out << "{\"" << line.text.substr(0, 60) << (line.text.size() > 60 ? "...\"" : "\"")
          << ", colour " << std::hex << line.colour << std::dec << "}";
+}
+
+// Whether two byte strings are equal; when not, their sizes and where they part, rather than
+// both whole (they may be megabytes long).
+inline ::testing::AssertionResult SameBytes(const std::string& actual,
+                                            const std::string& expected) {
+    if (actual == expected) {
+        return ::testing::AssertionSuccess();
+    }
+    const auto parted =
+        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    return ::testing::AssertionFailure()
+           << actual.size() << " bytes where " << expected.size() << " were expected, parting at "
+           << (parted.first - actual.begin());
 }
 
 // The log without its blue (received) lines.

@@ -31,6 +31,12 @@ std::string TextPattern(std::size_t size) {
     return text;
 }
 
+// Starts the window with its port 2 on the threaded device.
+TForm1& StartOnDevice(WindowFixture& fixture, const ThreadedDevice& device) {
+    fixture.WriteIni(PortMapping(2, device.SlavePath()));
+    return fixture.Start();
+}
+
 // Counts the received bytes the window logs, on their way into the log.
 class ReceivedCounter {
   public:
@@ -78,8 +84,7 @@ TEST(DeviceFaultsTest, DeviceVanishingMidStreamReleasesThePortWithoutSpinning) {
         SCOPED_TRACE(c.name);
         ThreadedDevice device;
         WindowFixture fixture;
-        fixture.WriteIni(PortMapping(2, device.SlavePath()));
-        TForm1& form = fixture.Start();
+        TForm1& form = StartOnDevice(fixture, device);
         device.Run(c.script);
         if (!c.written.empty()) {
             form.Edit2->setText(QString::fromStdString(c.written));
@@ -133,8 +138,7 @@ TEST(DeviceFaultsTest, FloodAndSteadyStreamAreLoggedWholeAndInOrder) {
         SCOPED_TRACE(c.name);
         ThreadedDevice device;
         WindowFixture fixture;
-        fixture.WriteIni(PortMapping(2, device.SlavePath()));
-        TForm1& form = fixture.Start();
+        TForm1& form = StartOnDevice(fixture, device);
         form.Timer1->setInterval(c.tickMs);
         const ReceivedCounter received(fixture.State());
         std::vector<qint64> ticks;

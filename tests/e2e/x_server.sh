@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Shell helpers for scripts that drive the program's window on a private virtual X server.
-# Source it from bash.
+# Source it from bash; the helpers also work under `set -e`.
 
 # within SECONDS COMMAND...: true as soon as COMMAND succeeds (tried every 20 ms), false once
 # the time is up.
@@ -29,17 +29,18 @@ start_x_server() {
         display=$((100 + RANDOM % 900))
         [ -e "/tmp/.X$display-lock" ] && continue
         : >"$dir/display"
-        # Xvfb writes the display number to descriptor 3 once it accepts clients.
-        Xvfb ":$display" -displayfd 3 -screen 0 "${size}x24" -nolisten tcp \
+        # Xvfb writes the display number to descriptor 3 once it accepts clients. Without
+        # -noreset it resets whenever its last client leaves, and refuses the next one meanwhile.
+        Xvfb ":$display" -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset \
             3>"$dir/display" 2>"$dir/xvfb.log" &
         X_SERVER_PID=$!
-        within 15 _x_server_settled "$dir"
+        within 15 _x_server_settled "$dir" || true
         if [ -s "$dir/display" ] && alive "$X_SERVER_PID"; then
             export DISPLAY=":$display"
             return 0
         fi
-        kill "$X_SERVER_PID" 2>/dev/null
-        wait "$X_SERVER_PID" 2>/dev/null
+        kill "$X_SERVER_PID" 2>/dev/null || true
+        wait "$X_SERVER_PID" 2>/dev/null || true
     done
     echo "no X server could be started (attempt $attempt): $(tail -2 "$dir/xvfb.log" | tr '\n' ' ')" >&2
     return 1

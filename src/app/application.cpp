@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <utility>
 
+#include "log/local_text.h"
 #include "platform/executable_paths.h"
 #include "text/error_text.h"
 
@@ -44,8 +45,7 @@ void ShowErrorBox(const QString& caption, const QString& text) {
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv),
-      title_(QString::fromLocal8Bit(ApplicationTitleFor(
-          QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))),
+      title_(FromBytes(ApplicationTitleFor(ToBytes(QCoreApplication::applicationFilePath())))),
       reporter_(ShowErrorBox) {
     setApplicationName(title_);
 }
@@ -105,7 +105,7 @@ void Application::Report(const std::exception_ptr& failure) {
     } catch (...) {
         message = "Unknown failure";
     }
-    reporter_(title_, QString::fromLocal8Bit(ErrorDisplayText(message).c_str()));
+    reporter_(title_, FromBytes(ErrorDisplayText(message)));
 }
 
 bool Application::RunReported(const std::function<void()>& step) {

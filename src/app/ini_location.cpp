@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "log/local_text.h"
 #include "platform/executable_paths.h"
 
 namespace brantel {
@@ -18,14 +19,13 @@ bool Writable(const QString& path) {
 }  // namespace
 
 std::string ResolveIniPath() {
-    const std::string beside =
-        IniPathFor(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString());
-    if (Writable(QString::fromLocal8Bit(beside.c_str()))) {
+    const std::string beside = IniPathFor(ToBytes(QCoreApplication::applicationFilePath()));
+    if (Writable(FromBytes(beside))) {
         return beside;
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(folder);
-    return (folder + "/brantel.ini").toLocal8Bit().toStdString();
+    return ToBytes(folder + "/brantel.ini");
 }
 
 }  // namespace brantel

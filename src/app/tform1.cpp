@@ -24,6 +24,7 @@
 #include "app/window_options.h"
 #include "commands/command_grid.h"
 #include "frames/frame_builder.h"
+#include "log/local_text.h"
 #include "log/traffic_log.h"
 #include "platform/profile_store.h"
 #include "serial/port_texts.h"
@@ -36,16 +37,8 @@ constexpr int kPanelHeight = 63;
 constexpr int kStatusHeight = 19;
 constexpr int kGridHeight = 245;
 
-QString FromBytes(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string ToBytes(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
-
 QString ClosedStatus() {
-    return FromBytes(std::string(kClosedStatusText));
+    return FromBytes(kClosedStatusText);
 }
 
 QFont DesignFont(int pixelSize, bool bold = false) {
@@ -332,7 +325,7 @@ void TForm1::Button6Click() {
 
 void TForm1::Button4Click() {
     state_.Transfer.ReadBytes(state_.Transfer.LastReceived());
-    Edit1->setText(FromBytes(std::string(ReceivedText(state_.Transfer.LastReceived()))));
+    Edit1->setText(FromBytes(ReceivedText(state_.Transfer.LastReceived())));
 }
 
 void TForm1::Button5Click() {

@@ -10,16 +10,10 @@
 #include "app/application.h"
 #include "app/port_number_edit.h"
 #include "app/tform1.h"
+#include "log/local_text.h"
 
 namespace brantel {
 namespace {
-
-std::string ToBytes(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
-QString FromBytes(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.c_str());
-}
 
 TextProperty LineEditProperty(QLineEdit* edit) {
     return TextProperty([edit] { return ToBytes(edit->text()); },

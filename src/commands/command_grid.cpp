@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/command_row.h"
+#include "log/local_text.h"
 #include "platform/profile_store.h"
 
 namespace brantel {
@@ -20,10 +21,6 @@ constexpr int kRowHeight = 16;
 constexpr int kDefaultColumnWidth = 20;
 constexpr int kNamedColumnWidths[] = {110, 200, 200, 50, 50, 50};
 const char* const kNamedHeaders[] = {"Description", "Command", "Response", "Var1", "Var2", "Var3"};
-
-QString FromBytes(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // Takes every ";" out of the editor's text, wherever it came from, before the text changes.
 class NoSemicolonValidator : public QValidator {
@@ -130,7 +127,7 @@ int CommandGrid::CurrentRow() const {
 
 std::string CommandGrid::CellText(int column, int row) const {
     const QTableWidgetItem* cell = item(row - 1, column);
-    return cell ? cell->text().toLocal8Bit().toStdString() : std::string();
+    return cell ? ToBytes(cell->text()) : std::string();
 }
 
 void CommandGrid::SetCellText(int column, int row, const std::string& text) {

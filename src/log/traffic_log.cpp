@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "log/local_text.h"
 #include "text/hex_line.h"
 
 namespace brantel {
@@ -51,8 +52,7 @@ void TrafficLog::LogLine(const std::string& text, Colour colour) {
     end.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(ToQColor(colour));
-    end.insertText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())),
-                   format);
+    end.insertText(FromBytes(text), format);
     end.insertBlock();
     end.endEditBlock();
     if (!ready_()) {

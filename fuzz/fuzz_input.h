@@ -27,6 +27,20 @@ inline std::vector<std::string_view> SplitLines(std::string_view text) {
     }
 }
 
+// The input's first line (up to the first "\n") and the rest after it.
+struct FirstLineAndRest {
+    std::string_view first;
+    std::string_view rest;
+};
+
+inline FirstLineAndRest SplitFirstLine(std::string_view text) {
+    const std::size_t newline = text.find('\n');
+    if (newline == std::string_view::npos) {
+        return {text, {}};
+    }
+    return {text.substr(0, newline), text.substr(newline + 1)};
+}
+
 // An exception's what() is a C string: a message shows its text up to the first NUL byte.
 inline std::string_view ShownMessage(std::string_view message) {
     return message.substr(0, message.find('\0'));

@@ -198,10 +198,7 @@ void CheckReplaceAll(std::string_view text, std::string_view search, std::string
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brantel;
     const std::string_view input = fuzz::AsText(data, size);
-    const std::size_t newline = input.find('\n');
-    const std::string_view firstLine = input.substr(0, newline);
-    const std::string_view text =
-        newline == std::string_view::npos ? std::string_view() : input.substr(newline + 1);
+    const auto [firstLine, text] = fuzz::SplitFirstLine(input);
 
     CheckIntegerParsing(firstLine);
     CheckIntegerParsing(text);

@@ -159,10 +159,7 @@ void CheckWrite(ProfileStore& store, const Pair& target, const std::string& valu
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brantel;
     const std::string_view input = fuzz::AsText(data, size);
-    const std::size_t newline = input.find('\n');
-    const std::string_view request = input.substr(0, newline);
-    const std::string_view content =
-        newline == std::string_view::npos ? std::string_view() : input.substr(newline + 1);
+    const auto [request, content] = fuzz::SplitFirstLine(input);
 
     std::vector<std::string_view> fields;
     std::size_t valueStart = 0;

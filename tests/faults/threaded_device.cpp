@@ -1,15 +1,13 @@
 #include "faults/threaded_device.h"
 
+#include "support/pty_device.h"
+
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/resource.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <stdexcept>
-#include <system_error>
 
 namespace brantel::test {
 
@@ -34,17 +32,10 @@ DeviceScript TakingThenVanishing(std::size_t count) {
 }
 
 ThreadedDevice::ThreadedDevice() {
-    char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-        throw std::system_error(errno, std::generic_category(), "openpty");
-    }
-    slavePath_ = name;
-    // The slave stays open so the device sees no hang-up between two opens of the port; raw so
-    // nothing is echoed or translated before the program configures the line.
-    termios raw{};
-    tcgetattr(slave_, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave_, TCSANOW, &raw);
+    RawPty pty = OpenRawPty();
+    master_ = pty.master;
+    slave_ = pty.slave;
+    slavePath_ = std::move(pty.slavePath);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 

@@ -32,18 +32,25 @@ std::string ReadWithin(int fd, std::size_t count, std::chrono::milliseconds with
     return bytes;
 }
 
-PtyDevice::PtyDevice() {
+RawPty OpenRawPty() {
+    RawPty pty;
     char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+    if (openpty(&pty.master, &pty.slave, name, nullptr, nullptr) != 0) {
         throw std::system_error(errno, std::generic_category(), "openpty");
     }
-    slavePath_ = name;
-    // Held open so the master never reads a hang-up between two opens of the port, and raw so
-    // nothing is echoed or translated before the program configures the line.
+    pty.slavePath = name;
     termios raw{};
-    tcgetattr(slave_, &raw);
+    tcgetattr(pty.slave, &raw);
     cfmakeraw(&raw);
-    tcsetattr(slave_, TCSANOW, &raw);
+    tcsetattr(pty.slave, TCSANOW, &raw);
+    return pty;
+}
+
+PtyDevice::PtyDevice() {
+    RawPty pty = OpenRawPty();
+    master_ = pty.master;
+    slave_ = pty.slave;
+    slavePath_ = std::move(pty.slavePath);
 }
 
 PtyDevice::~PtyDevice() {

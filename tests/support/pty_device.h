@@ -8,6 +8,16 @@ namespace brantel::test {
 // Up to `count` bytes from a terminal, as many as arrive before the time is up.
 std::string ReadWithin(int fd, std::size_t count, std::chrono::milliseconds within);
 
+// A raw pseudo-terminal pair. The slave stays open so the master never reads a hang-up between
+// two opens of the port, and is raw so nothing is echoed or translated before the program
+// configures the line. Throws std::system_error when no terminal can be made.
+struct RawPty {
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+};
+RawPty OpenRawPty();
+
 // A pseudo-terminal whose master side plays the serial device; the program under test opens
 // the slave path as its port.
 class PtyDevice {

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenuBar>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <limits>
+#include <utility>
 
 #include "app/application.h"
 #include "app/port_number_edit.h"
@@ -72,6 +74,25 @@ Widget* Place(Widget* widget, const char* name, int left, int top, int width = 0
         widget->move(left, top);
     }
     return widget;
+}
+
+// Tightens a label's letters, and then its size, until its caption ends before the box it
+// names: the designed font is narrower than the substitutes a desktop may have.
+void FitBefore(QLabel* label, const QWidget* box) {
+    constexpr int kGap = 2;
+    const int room = box->x() - label->x() - kGap;
+    QFont font = label->font();
+    const auto width = [&] {
+        return QFontMetrics(font).horizontalAdvance(label->text().trimmed());
+    };
+    for (qreal spacing = -0.25; width() > room && spacing >= -1.0; spacing -= 0.25) {
+        font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    }
+    while (width() > room && font.pixelSize() > 8) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    label->setFont(font);
+    label->adjustSize();
 }
 
 // Reads the template's inputs from the window at the moment each token needs them.
@@ -177,6 +198,12 @@ void TForm1::CreatePanel() {
     Parameters = Place(new QLineEdit(Panel1), "Parameters", 363, 41, 414, 21);
     SetTextColour(Parameters, kNavy);
     TakeAnyLength(Parameters);
+    for (const auto& [label, box] : {std::pair<QLabel*, QWidget*>{Label4, PortNumber},
+                                     {Label1, PortSpeed},
+                                     {Label2, AddressEdit},
+                                     {Label3, Parameters}}) {
+        FitBefore(label, box);
+    }
     QWidget* const tabOrder[] = {Button3,    Button4,   Edit1,      Edit2,       Button5,   Button6,
                                  PortNumber, PortSpeed, SendCmdBtn, AddressEdit, Parameters};
     for (size_t i = 1; i < std::size(tabOrder); ++i) {
@@ -242,6 +269,8 @@ void TForm1::CreateChart() {
     Series3 = addSeries("Series3", Qt::yellow);
     Series1 = addSeries("Series1", Qt::blue);
     Series4 = addSeries("Series4", Qt::blue);
+    // Series1 is red with a blue line pen: its legend shows the series' own colour.
+    chart->legend()->markers(Series1).front()->setBrush(Qt::red);
     Chart1 = new QChartView(chart, TabSheet2);
     Chart1->setObjectName("Chart1");
     Chart1->setFrameShape(QFrame::NoFrame);
@@ -274,10 +303,14 @@ void TForm1::FormCreate() {
     state_.Shell.IniPath = state_.Shell.LocateIni();
     FormStorage1->SetIniFileName(state_.Shell.IniPath);
     PortSpeed->setEditText("9600");
-    FormStorage1->RestoreOptions();
-    Application::Press(Button3);
-    const ProfileStore store(state_.Shell.IniPath);
-    LoadCommandTable(*CmdGrid, store);
+    // A failing step is reported and the rest still run: a table left unloaded would be saved
+    // over the stored one at the next close.
+    Application::RunReported([this] { FormStorage1->RestoreOptions(); });
+    Application::RunReported([this] { Application::Press(Button3); });
+    Application::RunReported([this] {
+        const ProfileStore store(state_.Shell.IniPath);
+        LoadCommandTable(*CmdGrid, store);
+    });
     state_.Shell.Ready = true;
 }
 

@@ -69,8 +69,12 @@ class WindowOptions::QtPlacedWindow : public PlacedWindow {
         return {size.width(), size.height()};
     }
 
+    // Qt's high-DPI scaling divides the density by the scale factor; the stored value is the
+    // screen's real one, so a change of scaling counts as another density.
     int PixelsPerInch() const override {
-        return static_cast<int>(std::lround(Screen()->logicalDotsPerInch()));
+        const QScreen* screen = Screen();
+        return static_cast<int>(
+            std::lround(screen->logicalDotsPerInch() * screen->devicePixelRatio()));
     }
 
     PlacementSize SizingFrame() const override {

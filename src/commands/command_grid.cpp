@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QValidator>
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -22,27 +23,38 @@ constexpr int kDefaultColumnWidth = 20;
 constexpr int kNamedColumnWidths[] = {110, 200, 200, 50, 50, 50};
 const char* const kNamedHeaders[] = {"Description", "Command", "Response", "Var1", "Var2", "Var3"};
 
-// Takes every ";" out of the editor's text, wherever it came from, before the text changes.
-class NoSemicolonValidator : public QValidator {
+// ";" separates the cells of a stored row and a line break ends the stored value.
+bool IsStoredRowBreak(QChar c) {
+    return c == ';' || c == '\r' || c == '\n';
+}
+
+// Takes every character a stored row cannot hold out of the editor's text, wherever it came
+// from, before the text changes.
+class StorableTextValidator : public QValidator {
   public:
     using QValidator::QValidator;
     State validate(QString& input, int& position) const override {
-        position -= static_cast<int>(input.left(position).count(';'));
-        input.remove(';');
+        position -= static_cast<int>(
+            std::count_if(input.begin(), input.begin() + position, IsStoredRowBreak));
+        input.removeIf(IsStoredRowBreak);
         return Acceptable;
     }
 };
 
-// The in-place editor. ";" separates the cells of a stored row, so a cell never takes one:
-// typing it beeps, pasting drops it.
+// The in-place editor. A cell never takes ";" or a line break: typing ";" beeps, pasting
+// drops them.
 class CellEditor : public QLineEdit {
   public:
-    explicit CellEditor(QWidget* parent) : QLineEdit(parent) {
-        setValidator(new NoSemicolonValidator(this));
+    CellEditor(QWidget* parent, QString original)
+        : QLineEdit(parent), original_(std::move(original)) {
+        setValidator(new StorableTextValidator(this));
         // The editor's text goes into the cell at once: the toolkit's limit of 32,767
         // characters would cut a longer cell as soon as it is opened.
         setMaxLength(std::numeric_limits<int>::max());
     }
+
+    // Every keystroke reached the cell already: cancelling puts back what it held before.
+    void Revert() { setText(original_); }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -52,6 +64,9 @@ class CellEditor : public QLineEdit {
         }
         QLineEdit::keyPressEvent(event);
     }
+
+  private:
+    QString original_;
 };
 
 }  // namespace
@@ -64,7 +79,7 @@ class CellEditorDelegate : public QStyledItemDelegate {
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
-        auto* editor = new CellEditor(parent);
+        auto* editor = new CellEditor(parent, index.data(Qt::EditRole).toString());
         editor->setFrame(false);
         const QPersistentModelIndex cell(index);
         connect(editor, &QLineEdit::textChanged, editor, [this, cell](const QString& text) {
@@ -86,6 +101,26 @@ class CellEditorDelegate : public QStyledItemDelegate {
         }
     }
 
+  protected:
+    // Esc cancels the edit; Tab and Shift+Tab commit it and leave the grid, as they do
+    // outside an editor.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* editor = dynamic_cast<CellEditor*>(watched);
+        if (editor == nullptr || event->type() != QEvent::KeyPress) {
+            return QStyledItemDelegate::eventFilter(watched, event);
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            editor->Revert();
+        } else if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            emit commitData(editor);
+            emit closeEditor(editor, NoHint);
+            grid_->LeaveByTab(key == Qt::Key_Tab);
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(watched, event);
+    }
+
   private:
     CommandGrid* grid_;
 };
@@ -102,7 +137,7 @@ CommandGrid::CommandGrid(QWidget* parent) : QTableWidget(kCommandRows, kCommandC
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setFixedHeight(kRowHeight + 2);
+    horizontalHeader()->setFixedHeight(kRowHeight);
     setShowGrid(true);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -152,6 +187,10 @@ bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
 
 void CommandGrid::WatchDoubleClicks(QWidget* widget) {
     widget->installEventFilter(this);
+}
+
+void CommandGrid::LeaveByTab(bool forward) {
+    QTableWidget::focusNextPrevChild(forward);
 }
 
 void LoadCommandTable(CommandGrid& grid, const ProfileStore& store) {

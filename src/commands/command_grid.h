@@ -31,6 +31,8 @@ class CommandGrid : public QTableWidget {
   private:
     friend class CellEditorDelegate;
     void WatchDoubleClicks(QWidget* widget);
+    // Moves the focus to the next (or previous) control of the window.
+    void LeaveByTab(bool forward);
 };
 
 // Sets the headers and widths, then fills rows 1 to 29 from section "Main".

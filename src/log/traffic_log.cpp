@@ -1,9 +1,11 @@
 #include "log/traffic_log.h"
 
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <utility>
 
 #include "log/local_text.h"
 #include "text/hex_line.h"
@@ -64,6 +66,33 @@ void TrafficLog::LogLine(const std::string& text, Colour colour) {
 
 void TrafficLog::LogHex(const std::string& data, Colour colour) {
     LogLine(HexLine(data), colour);
+}
+
+void TrafficLog::SetCursorKeepingView(const QTextCursor& cursor) {
+    const int top = verticalScrollBar()->value();
+    const int left = horizontalScrollBar()->value();
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(top);
+    horizontalScrollBar()->setValue(left);
+}
+
+void TrafficLog::focusInEvent(QFocusEvent* event) {
+    if (!hiddenSelection_.isNull()) {
+        SetCursorKeepingView(std::exchange(hiddenSelection_, QTextCursor()));
+    }
+    QPlainTextEdit::focusInEvent(event);
+}
+
+void TrafficLog::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    // A context menu of its own keeps the selection it acts on.
+    const QTextCursor cursor = textCursor();
+    if (event->reason() != Qt::PopupFocusReason && cursor.hasSelection()) {
+        hiddenSelection_ = cursor;
+        QTextCursor caret = cursor;
+        caret.clearSelection();
+        SetCursorKeepingView(caret);
+    }
 }
 
 int TrafficLog::LineCount() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <functional>
 #include <string>
 
@@ -26,8 +27,16 @@ class TrafficLog : public QPlainTextEdit {
     // Lines held, not counting the empty last line that follows every line.
     int LineCount() const;
 
+  protected:
+    // The selection shows only while the log has the focus; it comes back with the focus.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
   private:
+    void SetCursorKeepingView(const QTextCursor& cursor);
+
     std::function<bool()> ready_;
+    QTextCursor hiddenSelection_;
 };
 
 // The colour $00BBGGRR as Qt's colour.

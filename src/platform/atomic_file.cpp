@@ -112,4 +112,21 @@ void ReplaceFileAtomically(const std::string& path, std::string_view content) {
     SyncDirectoryOf(target);
 }
 
+bool CanReplaceAtomically(const std::string& path) {
+    const std::string target = ReplacedFile(path);
+    if (PathTaken(target) && ::access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
+    std::string temporaryPath;
+    const int fd = CreateTemporaryBeside(target, temporaryPath);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    const std::string renamedPath = temporaryPath + ".renamed";
+    const bool renamed = ::rename(temporaryPath.c_str(), renamedPath.c_str()) == 0;
+    ::unlink((renamed ? renamedPath : temporaryPath).c_str());
+    return renamed;
+}
+
 }  // namespace brantel

@@ -18,4 +18,8 @@ bool PathTaken(const std::string& path);
 // Throws std::runtime_error "Unable to write to <path>"; the old file is then left as it was.
 void ReplaceFileAtomically(const std::string& path, std::string_view content);
 
+// Whether ReplaceFileAtomically could replace the file now: the file, if any, is writable, and
+// a temporary file can be made and renamed in its folder. Leaves nothing behind.
+bool CanReplaceAtomically(const std::string& path);
+
 }  // namespace brantel

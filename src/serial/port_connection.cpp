@@ -5,6 +5,12 @@
 #include "serial/port_texts.h"
 
 namespace brantel {
+namespace {
+
+// Input read from the driver but not yet taken by a poll: a few polls' worth.
+constexpr qint64 kHeldInputBytes = 4096;
+
+}  // namespace
 
 void PortConnection::DeleteLater::operator()(QSerialPort* port) const {
     port->close();
@@ -63,6 +69,9 @@ std::unique_ptr<QSerialPort, PortConnection::DeleteLater> PortConnection::Open(
     const std::string& device) {
     std::unique_ptr<QSerialPort, DeleteLater> port(new QSerialPort);
     port->setPortName(QString::fromLocal8Bit(device.c_str()));
+    // Qt would otherwise read everything a fast device sends into memory of its own; what the
+    // poll has not taken waits in the driver instead.
+    port->setReadBufferSize(kHeldInputBytes);
     if (!port->open(QIODevice::ReadWrite)) {
         return nullptr;
     }

@@ -51,20 +51,25 @@ TEST(ErrorConvention, FailingHandlerIsReportedOnceAndTheProgramCarriesOn) {
     EXPECT_EQ(form.StatusPanel->text(), "COM-Port Closed");
 }
 
-TEST(ErrorConvention, FailingStartUpSkipsTheRemainingSteps) {
+// A failing start-up step is reported and the others still run, so the stored table is loaded
+// and the next close writes it back rather than empty rows.
+TEST(ErrorConvention, FailingStartUpStepIsReportedAndTheOthersStillRun) {
     WindowFixture fixture;
-    fixture.WriteIni("[TForm1]\nParameters_Text=N:1x\n[Main]\nCommand1=Ping;A 01 L CRC\n");
+    fixture.WriteIni("[TForm1]\nParameters_Text=x:1a\n[Main]\nCommand1=Ping;A 01 L CRC\n");
     TForm1& form = fixture.Start();
 
-    EXPECT_EQ(fixture.NewErrors(), QStringList{Reported("'1x' is not a valid integer value.")});
-    EXPECT_EQ(form.Parameters->text(), "N:1x");
-    EXPECT_TRUE(fixture.Log().empty());
-    EXPECT_EQ(fixture.State().Port.PortHandle(), nullptr);
-    EXPECT_EQ(form.StatusPanel->text(), "");
-    EXPECT_EQ(form.CmdGrid->CellText(0, 1), "");
-    EXPECT_EQ(form.CmdGrid->horizontalHeaderItem(0)->text(), "");
-    EXPECT_FALSE(fixture.State().Shell.Ready);
+    EXPECT_EQ(fixture.NewErrors(), QStringList{Reported("'1a' is not a valid integer value.")});
+    EXPECT_EQ(form.Parameters->text(), "x:1a");
+    EXPECT_EQ(fixture.Log(), std::vector{Green("Port COM2: is Opened")});
+    EXPECT_NE(fixture.State().Port.PortHandle(), nullptr);
+    EXPECT_EQ(form.CmdGrid->CellText(1, 1), "A 01 L CRC");
+    EXPECT_EQ(form.CmdGrid->horizontalHeaderItem(0)->text(), "Description");
+    EXPECT_TRUE(fixture.State().Shell.Ready);
     EXPECT_TRUE(form.isVisible());
+
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_NE(fixture.IniText().find("\nCommand1=\"Ping;A 01 L CRC; ;"), std::string::npos);
 }
 
 }  // namespace

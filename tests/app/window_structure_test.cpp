@@ -6,6 +6,8 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
@@ -88,6 +90,20 @@ TEST_F(WindowStructureTest, PanelControlsSitWhereDesignedWithTheirCaptions) {
     }
 }
 
+// Whatever font the desktop substitutes, each label's caption ends before the box it names.
+TEST_F(WindowStructureTest, LabelsShowWholeBeforeTheirBoxes) {
+    const std::pair<QLabel*, QWidget*> pairs[] = {{form.Label4, form.PortNumber},
+                                                  {form.Label1, form.PortSpeed},
+                                                  {form.Label2, form.AddressEdit},
+                                                  {form.Label3, form.Parameters}};
+    for (const auto& [label, box] : pairs) {
+        SCOPED_TRACE(label->text().toStdString());
+        const int textWidth = label->fontMetrics().horizontalAdvance(label->text().trimmed());
+        EXPECT_LT(label->x() + textWidth, box->x());
+        EXPECT_GE(label->width(), textWidth);
+    }
+}
+
 TEST_F(WindowStructureTest, ClientAreaHoldsPanelPagesAndStatusBarAtDesignSize) {
     EXPECT_EQ(form.windowTitle(), "Brantel v.1.01");
     EXPECT_EQ(form.pos(), QPoint(184, 99));
@@ -156,17 +172,21 @@ TEST_F(WindowStructureTest, ChartsPageShowsFourEmptySeries) {
     EXPECT_EQ(form.PageControl1->tabText(1), QString::fromUtf8("Графики"));
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheet2);
     EXPECT_TRUE(form.Chart1->isVisible());
+    // Series1 is red with a blue line pen; the legend shows each series' own colour.
     const struct {
         QLineSeries* series;
-        QColor colour;
-    } series[] = {{form.Series1, Qt::blue},
-                  {form.Series2, Qt::green},
-                  {form.Series3, Qt::yellow},
-                  {form.Series4, Qt::blue}};
+        QColor line;
+        QColor legend;
+    } series[] = {{form.Series1, Qt::blue, Qt::red},
+                  {form.Series2, Qt::green, Qt::green},
+                  {form.Series3, Qt::yellow, Qt::yellow},
+                  {form.Series4, Qt::blue, Qt::blue}};
     for (const auto& one : series) {
         SCOPED_TRACE(one.series->objectName().toStdString());
         EXPECT_EQ(one.series->count(), 0);
-        EXPECT_EQ(one.series->color(), one.colour);
+        EXPECT_EQ(one.series->color(), one.line);
+        EXPECT_EQ(form.Chart1->chart()->legend()->markers(one.series).front()->brush().color(),
+                  one.legend);
         EXPECT_FALSE(one.series->pointsVisible());
         EXPECT_EQ(one.series->chart(), form.Chart1->chart());
     }

@@ -90,6 +90,7 @@ TEST_F(CommandGridTest, LoadSetsHeadersWidthsAndLeavesTheCursorOnRowOne) {
     for (int row = 0; row < 29; ++row) {
         EXPECT_EQ(grid->rowHeight(row), 16) << row;
     }
+    EXPECT_EQ(grid->horizontalHeader()->height(), 16);
     EXPECT_TRUE(grid->verticalHeader()->isHidden());
     EXPECT_EQ(grid->CurrentRow(), 1);
     EXPECT_EQ(grid->currentColumn(), 0);
@@ -108,6 +109,33 @@ TEST_F(CommandGridTest, TabLeavesTheGrid) {
         EXPECT_EQ(QApplication::focusWidget(), c.focus);
         EXPECT_EQ(grid->currentRow(), 2);
         EXPECT_EQ(grid->currentColumn(), 3);
+    }
+}
+
+// Inside a cell's editor, Tab and Shift+Tab keep the edit and leave the grid; Esc puts back
+// the text the cell had when the edit began, though every keystroke reached the cell.
+TEST_F(CommandGridTest, EditorKeysLeaveTheGridOrCancelTheEdit) {
+    const struct {
+        const char* name;
+        Qt::Key key;
+        QWidget* focus;
+        const char* cell;
+    } cases[] = {
+        {"Tab", Qt::Key_Tab, after, "new"},
+        {"Shift+Tab", Qt::Key_Backtab, before, "new"},
+        {"Esc", Qt::Key_Escape, grid, "old text"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid->SetCellText(0, 4, "old text");
+        QLineEdit* editor = TypeIntoCell(0, 4, "new");
+        ASSERT_NE(editor, nullptr);
+        ASSERT_EQ(grid->CellText(0, 4), "new");
+        QTest::keyClick(editor, c.key);
+        EXPECT_EQ(QApplication::focusWidget(), c.focus);
+        EXPECT_EQ(grid->CellText(0, 4), c.cell);
+        EXPECT_EQ(grid->indexWidget(grid->model()->index(3, 0)), nullptr);
+        EXPECT_EQ(grid->CurrentRow(), 4);
     }
 }
 
@@ -145,8 +173,9 @@ TEST_F(CommandGridTest, DoubleClickInsideTheCellEditorEmitsOnce) {
     EXPECT_EQ(grid->CurrentRow(), 2);
 }
 
-// What is typed is in the cell at once, before the editor closes; ";" never gets in.
-TEST_F(CommandGridTest, EditorWritesEachChangeIntoTheCellAndRefusesSemicolons) {
+// What is typed is in the cell at once, before the editor closes; ";" and line breaks, which a
+// stored row cannot hold, never get in.
+TEST_F(CommandGridTest, EditorWritesEachChangeIntoTheCellAndRefusesRowBreaks) {
     const struct {
         const char* name;
         QString typed;
@@ -157,6 +186,7 @@ TEST_F(CommandGridTest, EditorWritesEachChangeIntoTheCellAndRefusesSemicolons) {
         {"semicolon typed", "a;b;", "", "ab"},
         {"semicolon pasted", "x", "a;b", "xab"},
         {"only semicolons pasted", "y", ";;", "y"},
+        {"line breaks pasted", "z", "a;b\nc\r\nd\r", "zabcd"},
     };
     int row = 1;
     for (const auto& c : cases) {

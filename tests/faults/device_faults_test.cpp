@@ -168,5 +168,23 @@ TEST(DeviceFaultsTest, FloodAndSteadyStreamAreLoggedWholeAndInOrder) {
     }
 }
 
+// A device that sends faster than the poll drains: what the poll has not taken waits in the
+// driver, so memory stays flat, and what was read is logged once, in order.
+TEST(DeviceFaultsTest, FloodWaitsInTheDriverAndMemoryStaysFlat) {
+    ThreadedDevice device;
+    WindowFixture fixture;
+    StartOnDevice(fixture, device);
+    const std::size_t before = ResidentBytes();
+    device.Run(Flooding(seconds(20)));
+    ASSERT_TRUE(WaitUntil([&] { return device.Finished(); }, 40000));
+
+    EXPECT_LT(ResidentBytes() - std::min(before, ResidentBytes()), std::size_t{32} << 20);
+    const std::string hex = ReceivedHex(fixture);
+    // Twenty seconds of polls, 255 bytes each, give some 51,000 bytes.
+    EXPECT_GT(hex.size() / 3, 20000u);
+    EXPECT_TRUE(SameBytes(hex, HexLine(PatternBytes(hex.size() / 3))));
+    EXPECT_TRUE(fixture.NewErrors().isEmpty()) << fixture.NewErrors().join("\n").toStdString();
+}
+
 }  // namespace
 }  // namespace brantel::test

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <stdexcept>
 
 namespace brantel::test {
@@ -16,6 +17,13 @@ DeviceScript Sending(std::string bytes, std::size_t slice, std::chrono::millisec
     script.send = std::move(bytes);
     script.slice = slice;
     script.interval = interval;
+    return script;
+}
+
+DeviceScript Flooding(std::chrono::milliseconds duration) {
+    // Whole periods of the pattern, so the repeated block continues it seamlessly.
+    DeviceScript script = Sending(PatternBytes(4 * 251));
+    script.floodFor = duration;
     return script;
 }
 
@@ -63,13 +71,17 @@ std::string ThreadedDevice::Received() const {
 }
 
 void ThreadedDevice::Play(const DeviceScript& script) {
+    const auto start = std::chrono::steady_clock::now();
     Take(script.receive);
     const std::size_t slice = script.slice == 0 ? script.send.size() : script.slice;
-    auto next = std::chrono::steady_clock::now();
+    auto next = start;
     for (std::size_t offset = 0; offset < script.send.size() && !stop_; offset += slice) {
         std::this_thread::sleep_until(next);
         Put(std::string_view(script.send).substr(offset, slice));
         next += script.interval;
+    }
+    while (!stop_ && std::chrono::steady_clock::now() - start < script.floodFor) {
+        Put(script.send);
     }
     if (script.vanish && !stop_) {
         CloseLine();
@@ -126,6 +138,14 @@ std::chrono::microseconds ProcessCpuTime() {
         return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
     };
     return micros(usage.ru_utime) + micros(usage.ru_stime);
+}
+
+std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t total = 0;
+    std::size_t resident = 0;
+    statm >> total >> resident;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
 std::string PatternBytes(std::size_t size) {

@@ -18,11 +18,16 @@ struct DeviceScript {
     std::size_t slice = 0;
     std::chrono::milliseconds interval{0};
     bool vanish = false;
+    // After the first time, `send` goes out again and again, as fast as the line takes it,
+    // until this much time has passed since the script began.
+    std::chrono::milliseconds floodFor{0};
 };
 
 // A device that sends `bytes`, `slice` bytes every `interval` (all at once when 0).
 DeviceScript Sending(std::string bytes, std::size_t slice = 0,
                      std::chrono::milliseconds interval = std::chrono::milliseconds(0));
+// A device that sends the bytes of PatternBytes without a pause for `duration`.
+DeviceScript Flooding(std::chrono::milliseconds duration);
 // The same device, which vanishes once it has sent its bytes.
 DeviceScript ThenVanishing(DeviceScript script);
 // A device that takes `count` bytes from the program and vanishes.
@@ -69,6 +74,9 @@ class ThreadedDevice {
 
 // The CPU time the whole process has used so far, user and system.
 std::chrono::microseconds ProcessCpuTime();
+
+// The memory the whole process holds in RAM now.
+std::size_t ResidentBytes();
 
 // A byte string of `size` bytes whose value repeats only every 251 bytes, so a lost, doubled
 // or reordered slice of any common size shows.

@@ -107,6 +107,30 @@ TEST(TrafficLog, FollowsItsEndWithoutTakingTheFocus) {
     EXPECT_EQ(edit->text(), "hello!");
 }
 
+// A selection made in the log shows only while the log has the focus, and comes back with it.
+TEST(TrafficLog, SelectionShowsOnlyWhileTheLogHasTheFocus) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QLineEdit(&window);
+    auto* log = new TrafficLog([] { return true; }, &window);
+    layout->addWidget(edit);
+    layout->addWidget(log);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    log->LogLine("line one", kReceivedBlue);
+    log->setFocus();
+    QTextCursor selection = log->textCursor();
+    selection.setPosition(0);
+    selection.setPosition(4, QTextCursor::KeepAnchor);
+    log->setTextCursor(selection);
+
+    edit->setFocus();
+    EXPECT_FALSE(log->textCursor().hasSelection());
+    log->setFocus();
+    EXPECT_EQ(log->textCursor().selectedText(), "line");
+}
+
 TEST(TrafficLog, HiddenLogStillTakesLinesWhenReady) {
     TrafficLog log([] { return true; });
     log.LogLine("Port COM2: is Closed", kPortStatusGreen);

@@ -24,6 +24,7 @@ class StillWindow : public PlacedWindow {
     bool IsVisible() const override { return true; }
     bool IsApplicationMinimized() const override { return false; }
     PlacementSize ScreenSize() const override { return {1920, 1080}; }
+    std::vector<PlacementRect> ScreenAreas() const override { return {{0, 0, 1920, 1080}}; }
     int PixelsPerInch() const override { return 96; }
     PlacementSize SizingFrame() const override { return {4, 4}; }
     void SetWindowState(WindowState) override {}

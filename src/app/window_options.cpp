@@ -1,11 +1,15 @@
 #include "app/window_options.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "app/application.h"
 #include "app/port_number_edit.h"
@@ -27,9 +31,13 @@ TextProperty LineEditProperty(QLineEdit* edit) {
 
 // Qt has no minimized or maximized positions of its own: the maximized position the options
 // set is kept here and reported back, and the minimized one is -1, -1.
-class WindowOptions::QtPlacedWindow : public PlacedWindow {
+//
+// The stored rectangle is the outer one, frame included. A window manager frames the window
+// only once it is shown, so a rectangle applied before then is applied again as soon as the
+// frame's real size is known; otherwise the window would grow by its frame at every start.
+class WindowOptions::QtPlacedWindow : public QObject, public PlacedWindow {
   public:
-    explicit QtPlacedWindow(TForm1& form) : form_(form) {}
+    explicit QtPlacedWindow(TForm1& form) : form_(form) { form_.installEventFilter(this); }
 
     WindowPlacement Placement() const override {
         WindowPlacement placement;
@@ -54,15 +62,21 @@ class WindowOptions::QtPlacedWindow : public PlacedWindow {
             placement.normalRect == Placement().normalRect) {
             return;
         }
-        const PlacementRect& r = placement.normalRect;
-        const QMargins frame = FrameMargins();
-        form_.move(r.left, r.top);
-        form_.resize(r.right - r.left - frame.left() - frame.right(),
-                     r.bottom - r.top - frame.top() - frame.bottom());
+        wanted_ = placement.normalRect;
+        PlaceFrame();
     }
 
     bool IsVisible() const override { return form_.isVisible(); }
     bool IsApplicationMinimized() const override { return form_.isMinimized(); }
+
+    std::vector<PlacementRect> ScreenAreas() const override {
+        std::vector<PlacementRect> areas;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect area = screen->availableGeometry();
+            areas.push_back({area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+        }
+        return areas;
+    }
 
     PlacementSize ScreenSize() const override {
         const QSize size = Screen()->geometry().size();
@@ -95,7 +109,29 @@ class WindowOptions::QtPlacedWindow : public PlacedWindow {
 
     void Repaint() override { form_.update(); }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                            event->type() == QEvent::Show;
+        if (wanted_ && placed && FrameMargins() != placedWith_) {
+            PlaceFrame();
+            if (!placedWith_.isNull()) {
+                wanted_.reset();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
   private:
+    // Moves the frame's corner to the wanted rectangle's and sizes the inside to fill it.
+    void PlaceFrame() {
+        placedWith_ = FrameMargins();
+        const PlacementRect& r = *wanted_;
+        form_.move(r.left, r.top);
+        form_.resize(r.right - r.left - placedWith_.left() - placedWith_.right(),
+                     r.bottom - r.top - placedWith_.top() - placedWith_.bottom());
+    }
+
     QMargins FrameMargins() const {
         const QWindow* window = form_.windowHandle();
         return window ? window->frameMargins() : QMargins();
@@ -105,6 +141,9 @@ class WindowOptions::QtPlacedWindow : public PlacedWindow {
 
     TForm1& form_;
     PlacementPoint maxPosition_{-1, -1};
+    // The rectangle applied before the window's frame was known, and the frame it assumed.
+    std::optional<PlacementRect> wanted_;
+    QMargins placedWith_;
 };
 
 WindowOptions::WindowOptions(TForm1& form)

@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "options/screen_fit.h"
 #include "platform/profile_store.h"
 #include "text/integers.h"
 #include "text/words.h"
@@ -133,6 +134,7 @@ void FormStorage::RestorePlacement(const ProfileStore& store) {
         found = false;
     }
     if (found && placement.normalRect.right > placement.normalRect.left) {
+        placement.normalRect = KeepOnScreens(placement.normalRect, window_.ScreenAreas());
         window_.ApplyPlacement(placement);
     }
 }

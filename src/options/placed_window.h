@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace brantel {
 
 // Show states as they are stored under "ShowCmd".
@@ -55,6 +57,8 @@ class PlacedWindow {
     // Whether the application as a whole is minimized.
     virtual bool IsApplicationMinimized() const = 0;
     virtual PlacementSize ScreenSize() const = 0;
+    // The area of each screen that windows may take (without panels and task bars).
+    virtual std::vector<PlacementRect> ScreenAreas() const = 0;
     virtual int PixelsPerInch() const = 0;
     // The width and height of the window's sizing frame.
     virtual PlacementSize SizingFrame() const = 0;

@@ -14,6 +14,7 @@ class FakeWindow : public PlacedWindow {
     bool visible = false;
     bool applicationMinimized = false;
     PlacementSize screen{1280, 1024};
+    std::vector<PlacementRect> screenAreas{{0, 0, 1280, 1024}};
     int pixelsPerInch = 96;
     PlacementSize frame{4, 4};
 
@@ -34,6 +35,7 @@ class FakeWindow : public PlacedWindow {
     bool IsVisible() const override { return visible; }
     bool IsApplicationMinimized() const override { return applicationMinimized; }
     PlacementSize ScreenSize() const override { return screen; }
+    std::vector<PlacementRect> ScreenAreas() const override { return screenAreas; }
     int PixelsPerInch() const override { return pixelsPerInch; }
     PlacementSize SizingFrame() const override { return frame; }
     void SetWindowState(WindowState state) override {

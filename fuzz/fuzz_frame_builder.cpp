@@ -45,7 +45,7 @@ FixedFrameInputs InputsFrom(const std::vector<std::string_view>& lines) {
     FixedFrameInputs inputs;
     if (lines.size() > 1) {
         try {
-            inputs.params.ParametersChange(lines[1]);
+            inputs.params.Parse(lines[1]);
         } catch (const ConversionError&) {
             // The entries of the pass up to the failing pair stay as they are.
         }
@@ -62,7 +62,7 @@ FixedFrameInputs InputsFrom(const std::vector<std::string_view>& lines) {
 std::size_t LongestParamText(const NamedParamTable& params) {
     std::size_t longest = 0;
     for (int i = 0; i < params.NamedParamCount(); ++i) {
-        const auto& value = params.NamedParams()[static_cast<std::size_t>(i)].Value;
+        const auto& value = params.NamedParams()[static_cast<std::size_t>(i)].value;
         const std::size_t length = std::holds_alternative<std::int32_t>(value)
                                        ? IntegerText(std::get<std::int32_t>(value)).size()
                                        : std::get<std::string>(value).size();

@@ -23,12 +23,12 @@ bool IsPairPart(std::string_view text) {
 // Outcome of one pass: whether it completed.
 bool Parse(NamedParamTable& table, std::string_view text) {
     try {
-        table.ParametersChange(text);
+        table.Parse(text);
         return true;
     } catch (const ConversionError&) {
         return false;
     } catch (...) {
-        Check(false, "ParametersChange throws nothing but ConversionError");
+        Check(false, "Parse throws nothing but ConversionError");
         return false;
     }
 }
@@ -36,15 +36,15 @@ bool Parse(NamedParamTable& table, std::string_view text) {
 void CheckCurrentEntries(const NamedParamTable& table) {
     const auto& entries = table.NamedParams();
     const int count = table.NamedParamCount();
-    Check(count >= 0 && count <= MaxNamedParams, "the count stays within the table");
+    Check(count >= 0 && count <= kMaxNamedParams, "the count stays within the table");
     for (int i = 0; i < count; ++i) {
         const NamedParam& entry = entries[static_cast<std::size_t>(i)];
-        Check(IsPairPart(entry.Name), "a name is non-empty, without space or ':'");
-        if (const auto* text = std::get_if<std::string>(&entry.Value)) {
+        Check(IsPairPart(entry.name), "a name is non-empty, without space or ':'");
+        if (const auto* text = std::get_if<std::string>(&entry.value)) {
             Check(IsPairPart(*text), "a text value is non-empty, without space or ':'");
         }
-        const NamedParam* found = table.LookupNamedParam(entry.Name);
-        Check(found != nullptr && found <= &entry && found->Name == entry.Name,
+        const NamedParam* found = table.LookupNamedParam(entry.name);
+        Check(found != nullptr && found <= &entry && found->name == entry.name,
               "the lookup finds the first current entry of a name");
     }
 }
@@ -56,7 +56,7 @@ bool SameEntries(const NamedParamTable& a, const NamedParamTable& b) {
     for (std::size_t i = 0; i < static_cast<std::size_t>(a.NamedParamCount()); ++i) {
         const NamedParam& x = a.NamedParams()[i];
         const NamedParam& y = b.NamedParams()[i];
-        if (x.Name != y.Name || x.Value != y.Value) {
+        if (x.name != y.name || x.value != y.value) {
             return false;
         }
     }

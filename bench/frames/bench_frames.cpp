@@ -29,7 +29,7 @@ const std::vector<Example>& WorkedExamples() {
 void BM_BuildWorkedExamples(benchmark::State& state) {
     std::vector<FixedFrameInputs> rows(WorkedExamples().size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i].params.ParametersChange(WorkedExamples()[i].params);
+        rows[i].params.Parse(WorkedExamples()[i].params);
         rows[i].variables = WorkedExamples()[i].variables;
     }
     std::size_t next = 0;
@@ -58,19 +58,19 @@ void BM_BuildLongFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildLongFrame);
 
-void BM_ParametersChange(benchmark::State& state) {
+void BM_ParseParameters(benchmark::State& state) {
     std::string text;
     for (int i = 1; i <= 50; ++i) {
         text += " P" + std::to_string(i) + ":" + (i % 2 ? "$1F" : "abc");
     }
     NamedParamTable table;
     for (auto _ : state) {
-        table.ParametersChange(text);
+        table.Parse(text);
         benchmark::DoNotOptimize(table.NamedParamCount());
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ParametersChange);
+BENCHMARK(BM_ParseParameters);
 
 }  // namespace
 }  // namespace brantel

@@ -14,8 +14,9 @@
 #include "app/application.h"
 #include "app/program_state.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "platform/profile_store.h"
+#include "support/named.h"
+#include "widgets/command_grid.h"
 
 namespace {
 
@@ -45,22 +46,24 @@ void SendRow(benchmark::State& state, const std::string& command, const std::str
     brantel::ProgramState program;
     const std::string ini = QDir(dir.path()).filePath("brantel.ini").toStdString();
     brantel::ProfileStore(ini).WriteString("Ports", "COM2", device.path);
-    program.Shell.LocateIni = [ini] { return ini; };
+    program.shell.locateIni = [ini] { return ini; };
     brantel::TForm1 form(program);
     form.FormCreate();
-    form.CmdGrid->SetCellText(0, 1, "Bench");
-    form.CmdGrid->SetCellText(1, 1, command);
-    form.CmdGrid->SetCellText(3, 1, var1);
-    form.Parameters->setText("N:12 S:hello");
+    brantel::test::Named<brantel::CommandGrid>(form, "CmdGrid")->SetCellText(0, 1, "Bench");
+    brantel::test::Named<brantel::CommandGrid>(form, "CmdGrid")->SetCellText(1, 1, command);
+    brantel::test::Named<brantel::CommandGrid>(form, "CmdGrid")->SetCellText(3, 1, var1);
+    brantel::test::Named<QLineEdit>(form, "Parameters")->setText("N:12 S:hello");
     for (auto _ : state) {
-        form.SendCmdBtn->click();
+        brantel::test::Named<QPushButton>(form, "SendCmdBtn")->click();
         state.PauseTiming();
         device.Drain();
         state.ResumeTiming();
     }
 }
 
-void BM_SendStatus(benchmark::State& state) { SendRow(state, "A 02 L CRC", ""); }
+void BM_SendStatus(benchmark::State& state) {
+    SendRow(state, "A 02 L CRC", "");
+}
 BENCHMARK(BM_SendStatus);
 
 void BM_SendVariablesAndParameters(benchmark::State& state) {

@@ -79,10 +79,9 @@ int main(int argc, char** argv) {
 
     QTimer poll;
     poll.setInterval(100);
-    std::string received;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (rig.connection.PortHandle() != nullptr) {
-            rig.transfer.ReadBytes(received);
+            rig.transfer.ReadBytes();
         }
         const bool drained =
             rig.connection.PortHandle() == nullptr ||

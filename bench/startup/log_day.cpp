@@ -22,6 +22,7 @@
 #include "app/program_state.h"
 #include "app/tform1.h"
 #include "log/traffic_log.h"
+#include "support/named.h"
 #include "support/pty_device.h"
 
 namespace {
@@ -58,7 +59,7 @@ void PrintRow(const std::string& when, long long reads, int held) {
 // Bytes the driver holds for the port.
 int InDriver(const brantel::ProgramState& state) {
     int count = 0;
-    ioctl(static_cast<int>(state.Port.PortHandle()->handle()), FIONREAD, &count);
+    ioctl(static_cast<int>(state.port.PortHandle()->handle()), FIONREAD, &count);
     return count;
 }
 
@@ -88,13 +89,14 @@ int main(int argc, char** argv) {
     std::ofstream(ini) << "[Ports]\nCOM2=" << device.SlavePath() << "\n";
 
     brantel::ProgramState state;
-    state.Shell.LocateIni = [&ini] { return ini; };
+    state.shell.locateIni = [&ini] { return ini; };
     brantel::TForm1 form(state);
     brantel::Application::RunReported([&form] { form.FormCreate(); });
     form.show();
-    form.PageControl1->setCurrentWidget(form.TabSheet1);
+    brantel::test::Named<QTabWidget>(form, "PageControl1")
+        ->setCurrentWidget(brantel::test::Named<QWidget>(form, "TabSheet1"));
     QCoreApplication::processEvents();
-    if (state.Port.PortHandle() == nullptr) {
+    if (state.port.PortHandle() == nullptr) {
         std::fputs("bench_log_day: COM2 did not open\n", stderr);
         return 1;
     }
@@ -102,7 +104,8 @@ int main(int argc, char** argv) {
     std::printf("reads of %d bytes, %lld bytes (%d h at 960 byte/s)\n", perRead, totalBytes, hours);
     std::printf("%-8s %10s %12s %9s %10s %10s\n", "traffic", "reads", "lines held", "RSS MiB",
                 "peak MiB", "heap MiB");
-    PrintRow("start", 0, form.SerialMemo->LineCount());
+    PrintRow("start", 0,
+             brantel::test::Named<brantel::TrafficLog>(form, "SerialMemo")->LineCount());
     const auto began = std::chrono::steady_clock::now();
     long long sent = 0;
     long long reads = 0;
@@ -122,7 +125,8 @@ int main(int argc, char** argv) {
         if (sent * kRows >= totalBytes * row) {
             char when[16];
             std::snprintf(when, sizeof when, "%g h", static_cast<double>(row * hours) / kRows);
-            PrintRow(when, reads, form.SerialMemo->LineCount());
+            PrintRow(when, reads,
+                     brantel::test::Named<brantel::TrafficLog>(form, "SerialMemo")->LineCount());
             ++row;
         }
     }

@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <utility>
 
-#include "log/local_text.h"
 #include "platform/executable_paths.h"
+#include "qtbridge/local_text.h"
 #include "text/error_text.h"
 
 namespace brantel {

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
-#include "log/local_text.h"
 #include "platform/executable_paths.h"
 #include "platform/ini_choice.h"
+#include "qtbridge/local_text.h"
 
 namespace brantel {
 

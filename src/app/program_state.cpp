@@ -6,10 +6,10 @@
 namespace brantel {
 
 ProgramState::ProgramState()
-    : Port([this](const std::string& text, Colour colour) { LogRoute(text, colour); },
-           [this](int number) { return PortDevicePath(ProfileStore(Shell.IniPath), number); }),
-      Transfer(
-          Port, [this](const std::string& text, Colour colour) { LogRoute(text, colour); },
-          [this](const std::string& text) { ShowReceivedRoute(text); }) {}
+    : port([this](const std::string& text, Colour colour) { logRoute(text, colour); },
+           [this](int number) { return PortDevicePath(ProfileStore(shell.iniPath), number); }),
+      transfer(
+          port, [this](const std::string& text, Colour colour) { logRoute(text, colour); },
+          [this](const std::string& text) { showReceivedRoute(text); }) {}
 
 }  // namespace brantel

@@ -14,9 +14,9 @@ namespace brantel {
 // The shell's own program-wide values.
 struct ShellState {
     // Where start-up finds the INI file; a test points it at a folder of its own.
-    std::function<std::string()> LocateIni = ResolveIniPath;
-    std::string IniPath;
-    bool Ready = false;
+    std::function<std::string()> locateIni = ResolveIniPath;
+    std::string iniPath;
+    bool ready = false;
 };
 
 // Program-wide state, owned by the application for the whole run; each part is written by its
@@ -25,12 +25,12 @@ class ProgramState {
   public:
     ProgramState();
 
-    ShellState Shell;
-    NamedParamTable NamedParams;
-    LogSink LogRoute;
-    std::function<void(const std::string&)> ShowReceivedRoute;
-    PortConnection Port;
-    RawTransfer Transfer;
+    ShellState shell;
+    NamedParamTable namedParams;
+    LogSink logRoute;
+    std::function<void(const std::string&)> showReceivedRoute;
+    PortConnection port;
+    RawTransfer transfer;
 };
 
 }  // namespace brantel

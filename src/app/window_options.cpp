@@ -12,17 +12,16 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/port_number_edit.h"
-#include "app/tform1.h"
-#include "log/local_text.h"
+#include "qtbridge/local_text.h"
+#include "widgets/port_number_edit.h"
 
 namespace brantel {
 namespace {
 
-TextProperty LineEditProperty(QLineEdit* edit) {
-    return TextProperty([edit] { return ToBytes(edit->text()); },
-                        [edit](const std::string& text) {
-                            edit->setText(FromBytes(text));
+TextProperty LineEditProperty(QLineEdit& edit) {
+    return TextProperty([&edit] { return ToBytes(edit.text()); },
+                        [&edit](const std::string& text) {
+                            edit.setText(FromBytes(text));
                             Application::RethrowPending();
                         });
 }
@@ -37,7 +36,7 @@ TextProperty LineEditProperty(QLineEdit* edit) {
 // frame's real size is known; otherwise the window would grow by its frame at every start.
 class WindowOptions::QtPlacedWindow : public QObject, public PlacedWindow {
   public:
-    explicit QtPlacedWindow(TForm1& form) : form_(form) { form_.installEventFilter(this); }
+    explicit QtPlacedWindow(QWidget& form) : form_(form) { form_.installEventFilter(this); }
 
     WindowPlacement Placement() const override {
         WindowPlacement placement;
@@ -139,25 +138,25 @@ class WindowOptions::QtPlacedWindow : public QObject, public PlacedWindow {
 
     QScreen* Screen() const { return form_.screen(); }
 
-    TForm1& form_;
+    QWidget& form_;
     PlacementPoint maxPosition_{-1, -1};
     // The rectangle applied before the window's frame was known, and the frame it assumed.
     std::optional<PlacementRect> wanted_;
     QMargins placedWith_;
 };
 
-WindowOptions::WindowOptions(TForm1& form)
-    : window_(std::make_unique<QtPlacedWindow>(form)),
-      portNumber_([&form] { return form.PortNumber->Value(); },
-                  [&form](int value) {
-                      form.PortNumber->SetValue(value);
+WindowOptions::WindowOptions(QWidget& window, PortNumberEdit& portNumber, QComboBox& portSpeed,
+                             QLineEdit& address, QLineEdit& parameters)
+    : window_(std::make_unique<QtPlacedWindow>(window)),
+      portNumber_([&portNumber] { return portNumber.Value(); },
+                  [&portNumber](int value) {
+                      portNumber.SetValue(value);
                       Application::RethrowPending();
                   }),
-      portSpeed_(
-          [&form] { return ToBytes(form.PortSpeed->currentText()); },
-          [&form](const std::string& text) { form.PortSpeed->setEditText(FromBytes(text)); }),
-      address_(LineEditProperty(form.AddressEdit)),
-      parameters_(LineEditProperty(form.Parameters)),
+      portSpeed_([&portSpeed] { return ToBytes(portSpeed.currentText()); },
+                 [&portSpeed](const std::string& text) { portSpeed.setEditText(FromBytes(text)); }),
+      address_(LineEditProperty(address)),
+      parameters_(LineEditProperty(parameters)),
       storage_(*window_, {{kForm1StoredProps[0], portNumber_},
                           {kForm1StoredProps[1], portSpeed_},
                           {kForm1StoredProps[2], address_},

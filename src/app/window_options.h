@@ -7,15 +7,20 @@
 #include "options/placed_window.h"
 #include "options/stored_property.h"
 
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
 namespace brantel {
 
-class TForm1;
+class PortNumberEdit;
 
 // The stored options of the main window (`FormStorage1`): its placement through Qt geometry and
 // its four stored control values.
 class WindowOptions {
   public:
-    explicit WindowOptions(TForm1& form);
+    WindowOptions(QWidget& window, PortNumberEdit& portNumber, QComboBox& portSpeed,
+                  QLineEdit& address, QLineEdit& parameters);
     ~WindowOptions();
 
     void SetIniFileName(std::string path) { storage_.SetIniFileName(std::move(path)); }

@@ -22,10 +22,10 @@ char LowByte(std::int64_t value) {
 }
 
 std::string ParamText(const NamedParam& param) {
-    if (const auto* number = std::get_if<std::int32_t>(&param.Value)) {
+    if (const auto* number = std::get_if<std::int32_t>(&param.value)) {
         return IntegerText(*number);
     }
-    return std::get<std::string>(param.Value);
+    return std::get<std::string>(param.value);
 }
 
 // The byte at a token index (from 1). A position past the end of the frame is left alone: the

@@ -3,13 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "commands/command_row.h"
+
 namespace brantel {
 
 struct NamedParam;
-
-// The column of the first variable cell of a command row; the k-th variable token reads column
-// kFirstVariableColumn + k - 1.
-inline constexpr int kFirstVariableColumn = 3;
 
 // What a frame template reads while it is built, each at the moment a token needs it.
 class FrameInputs {

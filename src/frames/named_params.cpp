@@ -27,11 +27,11 @@ std::variant<std::int32_t, std::string> ParseValue(std::string_view value) {
 
 }  // namespace
 
-void NamedParamTable::ParametersChange(std::string_view text) {
+void NamedParamTable::Parse(std::string_view text) {
     const DelimiterSet colon(":");
     int count = 0;
     for (std::string_view pair : Words(text, DelimiterSet(" "))) {
-        if (count == MaxNamedParams) {
+        if (count == kMaxNamedParams) {
             break;
         }
         std::string name = GetWord(1, pair, colon);
@@ -40,10 +40,10 @@ void NamedParamTable::ParametersChange(std::string_view text) {
             continue;
         }
         NamedParam& entry = entries_[count];
-        entry.Name = std::move(name);
+        entry.name = std::move(name);
         // On a conversion error the entry keeps its new name and old value, and the count
         // stays that of the last completed pass.
-        entry.Value = ParseValue(value);
+        entry.value = ParseValue(value);
         ++count;
     }
     count_ = count;
@@ -52,7 +52,7 @@ void NamedParamTable::ParametersChange(std::string_view text) {
 const NamedParam* NamedParamTable::LookupNamedParam(std::string_view token) const {
     const auto current = entries_.begin() + count_;
     const auto found = std::find_if(entries_.begin(), current, [token](const NamedParam& entry) {
-        return entry.Name == token;
+        return entry.name == token;
     });
     return found == current ? nullptr : &*found;
 }

@@ -7,14 +7,11 @@
 #include <QTextCursor>
 #include <utility>
 
-#include "log/local_text.h"
+#include "qtbridge/local_text.h"
+#include "qtbridge/qt_colour.h"
 #include "text/hex_line.h"
 
 namespace brantel {
-
-QColor ToQColor(Colour colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 namespace {
 
@@ -29,6 +26,8 @@ QFont LogFont() {
 }
 
 }  // namespace
+
+TrafficLog::TrafficLog(QWidget* parent) : TrafficLog([] { return false; }, parent) {}
 
 TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
     : QPlainTextEdit(parent), ready_(std::move(ready)) {

@@ -16,8 +16,10 @@ class TrafficLog : public QPlainTextEdit {
     // The log keeps at least this many of the newest lines and drops older ones.
     static constexpr int kMaxLines = 100000;
 
+    explicit TrafficLog(QWidget* parent = nullptr);
     // `ready` tells whether start-up has finished; only then does the log follow its end.
     explicit TrafficLog(std::function<bool()> ready, QWidget* parent = nullptr);
+    void SetReadyCheck(std::function<bool()> ready) { ready_ = std::move(ready); }
 
     // Appends text as one line in colour; an empty text adds nothing.
     void LogLine(const std::string& text, Colour colour);
@@ -38,8 +40,5 @@ class TrafficLog : public QPlainTextEdit {
     std::function<bool()> ready_;
     QTextCursor hiddenSelection_;
 };
-
-// The colour $00BBGGRR as Qt's colour.
-QColor ToQColor(Colour colour);
 
 }  // namespace brantel

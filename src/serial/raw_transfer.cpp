@@ -38,13 +38,13 @@ int RawTransfer::WriteBytes(const std::string& data) {
     return sent;
 }
 
-int RawTransfer::ReadBytes(std::string& received) {
-    received = Take();
-    if (!received.empty()) {
-        showReceived_(std::string(ReceivedText(received)));
-        log_(HexLine(received), kReceivedBlue);
+std::string RawTransfer::ReadBytes() {
+    lastReceived_ = Take();
+    if (!lastReceived_.empty()) {
+        showReceived_(std::string(ReceivedText(lastReceived_)));
+        log_(HexLine(lastReceived_), kReceivedBlue);
     }
-    return static_cast<int>(received.size());
+    return lastReceived_;
 }
 
 int RawTransfer::Send(std::string_view data) {

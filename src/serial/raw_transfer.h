@@ -27,10 +27,11 @@ class RawTransfer {
 
     // Sends all of data (in pieces of at most 255 bytes), logs it in red; the count sent.
     int WriteBytes(const std::string& data);
-    // Takes at most 255 bytes the driver holds now; shows and logs them in blue; the count.
-    int ReadBytes(std::string& received);
+    // Takes at most 255 bytes the driver holds now, shows and logs them in blue, and keeps
+    // them as `LastReceived`; the bytes taken (empty when none).
+    std::string ReadBytes();
 
-    std::string& LastReceived() { return lastReceived_; }
+    const std::string& LastReceived() const { return lastReceived_; }
 
   private:
     int Send(std::string_view data);

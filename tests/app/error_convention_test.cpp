@@ -6,11 +6,11 @@
 #include <QTest>
 #include <variant>
 
-#include "app/port_number_edit.h"
 #include "app/program_state.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "support/window_fixture.h"
+#include "widgets/command_grid.h"
+#include "widgets/port_number_edit.h"
 
 namespace brantel::test {
 namespace {
@@ -24,7 +24,7 @@ QString Reported(const QString& text) {
 TEST(ErrorConvention, FailingHandlerIsReportedOnceAndTheProgramCarriesOn) {
     WindowFixture fixture;
     TForm1& form = fixture.Start();
-    QTest::mouseClick(form.Parameters, Qt::LeftButton);
+    QTest::mouseClick(Named<QLineEdit>(form, "Parameters"), Qt::LeftButton);
     const struct {
         const char* typed;
         const char* text;
@@ -39,16 +39,16 @@ TEST(ErrorConvention, FailingHandlerIsReportedOnceAndTheProgramCarriesOn) {
     for (const auto& step : steps) {
         SCOPED_TRACE(step.typed);
         const qsizetype before = fixture.NewErrors().size();
-        QTest::keyClicks(form.Parameters, step.typed);
-        EXPECT_EQ(form.Parameters->text(), step.text);
+        QTest::keyClicks(Named<QLineEdit>(form, "Parameters"), step.typed);
+        EXPECT_EQ(Named<QLineEdit>(form, "Parameters")->text(), step.text);
         EXPECT_EQ(fixture.NewErrors().mid(before), step.errors);
     }
-    const NamedParam* n = fixture.State().NamedParams.LookupNamedParam("N");
+    const NamedParam* n = fixture.State().namedParams.LookupNamedParam("N");
     ASSERT_NE(n, nullptr);
-    EXPECT_EQ(std::get<std::int32_t>(n->Value), 12);
-    EXPECT_EQ(fixture.State().NamedParams.NamedParamCount(), 2);
-    QTest::mouseClick(form.Button6, Qt::LeftButton);
-    EXPECT_EQ(form.StatusPanel->text(), "COM-Port Closed");
+    EXPECT_EQ(std::get<std::int32_t>(n->value), 12);
+    EXPECT_EQ(fixture.State().namedParams.NamedParamCount(), 2);
+    QTest::mouseClick(Named<QPushButton>(form, "Button6"), Qt::LeftButton);
+    EXPECT_EQ(form.StatusText(), "COM-Port Closed");
 }
 
 // A failing start-up step is reported and the others still run, so the stored table is loaded
@@ -59,12 +59,12 @@ TEST(ErrorConvention, FailingStartUpStepIsReportedAndTheOthersStillRun) {
     TForm1& form = fixture.Start();
 
     EXPECT_EQ(fixture.NewErrors(), QStringList{Reported("'1a' is not a valid integer value.")});
-    EXPECT_EQ(form.Parameters->text(), "x:1a");
+    EXPECT_EQ(Named<QLineEdit>(form, "Parameters")->text(), "x:1a");
     EXPECT_EQ(fixture.Log(), std::vector{Green("Port COM2: is Opened")});
-    EXPECT_NE(fixture.State().Port.PortHandle(), nullptr);
-    EXPECT_EQ(form.CmdGrid->CellText(1, 1), "A 01 L CRC");
-    EXPECT_EQ(form.CmdGrid->horizontalHeaderItem(0)->text(), "Description");
-    EXPECT_TRUE(fixture.State().Shell.Ready);
+    EXPECT_NE(fixture.State().port.PortHandle(), nullptr);
+    EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")->CellText(1, 1), "A 01 L CRC");
+    EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")->horizontalHeaderItem(0)->text(), "Description");
+    EXPECT_TRUE(fixture.State().shell.ready);
     EXPECT_TRUE(form.isVisible());
 
     form.close();

@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "support/window_fixture.h"
+#include "widgets/command_grid.h"
 
 namespace brantel::test {
 namespace {
@@ -54,8 +54,9 @@ std::string HexOf(const std::string& bytes) {
 class SendCommandTest : public ::testing::Test {
   protected:
     SendCommandTest() : form(Started(fixture)) {
-        form.PageControl1->setCurrentWidget(form.TabSheet1);
-        EXPECT_TRUE(WaitUntil([this] { return form.CmdGrid->isVisible(); }));
+        Named<QTabWidget>(form, "PageControl1")
+            ->setCurrentWidget(Named<QWidget>(form, "TabSheet1"));
+        EXPECT_TRUE(WaitUntil([this] { return Named<CommandGrid>(form, "CmdGrid")->isVisible(); }));
     }
 
     static TForm1& Started(WindowFixture& fixture) {
@@ -64,18 +65,20 @@ class SendCommandTest : public ::testing::Test {
     }
 
     void Fill(int row, const CommandRow& cells) {
-        form.CmdGrid->SetCellText(0, row, cells.description);
-        form.CmdGrid->SetCellText(1, row, cells.command);
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, row, cells.description);
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(1, row, cells.command);
         for (int var = 0; var < 3; ++var) {
-            form.CmdGrid->SetCellText(3 + var, row, cells.vars[var]);
+            Named<CommandGrid>(form, "CmdGrid")->SetCellText(3 + var, row, cells.vars[var]);
         }
     }
 
     // The first click makes the row current, the second completes the double-click.
     void DoubleClickRow(int row) {
-        QWidget* viewport = form.CmdGrid->viewport();
+        QWidget* viewport = Named<CommandGrid>(form, "CmdGrid")->viewport();
         const QPoint at =
-            form.CmdGrid->visualRect(form.CmdGrid->model()->index(row - 1, 0)).center();
+            Named<CommandGrid>(form, "CmdGrid")
+                ->visualRect(Named<CommandGrid>(form, "CmdGrid")->model()->index(row - 1, 0))
+                .center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
     }
@@ -91,8 +94,8 @@ TEST_F(SendCommandTest, AnnotationThenFrameReachTheLogAndTheDevice) {
     } ways[] = {
         {"Send Cmd",
          [this](int row) {
-             form.CmdGrid->setCurrentCell(row - 1, 2);
-             QTest::mouseClick(form.SendCmdBtn, Qt::LeftButton);
+             Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(row - 1, 2);
+             QTest::mouseClick(Named<QPushButton>(form, "SendCmdBtn"), Qt::LeftButton);
          }},
         {"double-click on the row", [this](int row) { DoubleClickRow(row); }},
     };
@@ -101,10 +104,10 @@ TEST_F(SendCommandTest, AnnotationThenFrameReachTheLogAndTheDevice) {
         for (const SendCase& c : kSendCases) {
             SCOPED_TRACE(std::string(way.name) + ": " + c.annotation);
             Fill(row, c.row);
-            form.CmdGrid->setCurrentCell(kLastRow - 1, 0);
+            Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(kLastRow - 1, 0);
             const std::size_t before = fixture.Log().size();
             way.send(row);
-            EXPECT_EQ(form.CmdGrid->CurrentRow(), row);
+            EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")->CurrentRow(), row);
             const std::vector<LoggedLine> log = fixture.Log();
             ASSERT_EQ(log.size(), before + 2);
             EXPECT_EQ(log[before], Teal(c.annotation));
@@ -125,14 +128,14 @@ TEST_F(SendCommandTest, FailingVariableLeavesTheAnnotationAndSendsNothing) {
     } ways[] = {
         {"Send Cmd",
          [this] {
-             form.CmdGrid->setCurrentCell(2, 0);
-             QTest::mouseClick(form.SendCmdBtn, Qt::LeftButton);
+             Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(2, 0);
+             QTest::mouseClick(Named<QPushButton>(form, "SendCmdBtn"), Qt::LeftButton);
          }},
         {"double-click on the row", [this] { DoubleClickRow(3); }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
-        form.CmdGrid->setCurrentCell(kLastRow - 1, 0);
+        Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(kLastRow - 1, 0);
         const std::size_t before = fixture.Log().size();
         const qsizetype errorsBefore = fixture.NewErrors().size();
         way.send();

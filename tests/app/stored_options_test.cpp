@@ -10,11 +10,11 @@
 #include <sstream>
 #include <variant>
 
-#include "app/port_number_edit.h"
 #include "app/program_state.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "support/window_fixture.h"
+#include "widgets/command_grid.h"
+#include "widgets/port_number_edit.h"
 
 namespace brantel::test {
 namespace {
@@ -135,12 +135,12 @@ TEST(StoredOptions, StartUpRestoresTheValuesAndOpensTheRestoredPort) {
         fixture.WriteIni(std::string("[TForm1]\n") + c.options);
         TForm1& form = fixture.Start();
         EXPECT_EQ(fixture.Log(), c.lines);
-        EXPECT_EQ(form.PortNumber->text(), c.portNumber);
-        EXPECT_EQ(form.PortSpeed->currentText(), c.speed);
-        EXPECT_EQ(form.Parameters->text(), c.parameters);
-        EXPECT_EQ(fixture.State().NamedParams.NamedParamCount(),
+        EXPECT_EQ(Named<PortNumberEdit>(form, "PortNumber")->text(), c.portNumber);
+        EXPECT_EQ(Named<QComboBox>(form, "PortSpeed")->currentText(), c.speed);
+        EXPECT_EQ(Named<QLineEdit>(form, "Parameters")->text(), c.parameters);
+        EXPECT_EQ(fixture.State().namedParams.NamedParamCount(),
                   QString(c.parameters).split(' ', Qt::SkipEmptyParts).size());
-        EXPECT_TRUE(fixture.State().Shell.Ready);
+        EXPECT_TRUE(fixture.State().shell.ready);
         EXPECT_TRUE(fixture.NewErrors().isEmpty());
     }
 }
@@ -150,7 +150,7 @@ TEST(StoredOptions, FailedSaveAtCloseKeepsTheWindowOpenUntilAClosingSucceeds) {
     WindowFixture fixture;
     fixture.WriteIni("");
     TForm1& form = fixture.Start();
-    form.CmdGrid->SetCellText(0, 1, "Ping");
+    Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, 1, "Ping");
     const std::string ports = fixture.IniText();
     std::filesystem::remove(fixture.IniPath());
     std::filesystem::create_directory(fixture.IniPath());
@@ -163,8 +163,8 @@ TEST(StoredOptions, FailedSaveAtCloseKeepsTheWindowOpenUntilAClosingSucceeds) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(fixture.Log(),
               (std::vector{Green("Port COM2: is Opened"), Green("Port COM2: is Closed")}));
-    EXPECT_EQ(fixture.State().Port.PortHandle(), nullptr);
-    EXPECT_EQ(form.StatusPanel->text(), "COM-Port Closed");
+    EXPECT_EQ(fixture.State().port.PortHandle(), nullptr);
+    EXPECT_EQ(form.StatusText(), "COM-Port Closed");
 
     std::filesystem::remove(fixture.IniPath());
     SetFileText(fixture.IniPath(), ports);
@@ -202,7 +202,7 @@ TEST(StoredOptions, DestructionSavesWhenNothingWasSavedSinceTheRestore) {
     WindowFixture fixture;
     fixture.WriteIni("");
     TForm1& form = fixture.Start();
-    form.AddressEdit->setText("7F");
+    Named<QLineEdit>(form, "AddressEdit")->setText("7F");
     fixture.Destroy();
     const std::string ini = fixture.IniText();
     EXPECT_NE(ini.find("\nVisible=1\n"), std::string::npos);

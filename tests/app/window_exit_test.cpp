@@ -8,8 +8,8 @@
 
 #include "app/program_state.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "support/window_fixture.h"
+#include "widgets/command_grid.h"
 
 namespace brantel::test {
 namespace {
@@ -24,7 +24,7 @@ TEST(WindowExit, ExitClosesThroughTheNormalClosePath) {
         const char* name;
         std::function<void(TForm1&)> exit;
     } ways[] = {
-        {"menu command", [](TForm1& form) { form.N2->trigger(); }},
+        {"menu command", [](TForm1& form) { Named<QAction>(form, "N2")->trigger(); }},
         {"Alt+X", [](TForm1& form) { QTest::keyClick(&form, Qt::Key_X, Qt::AltModifier); }},
     };
     for (const auto& way : ways) {
@@ -32,14 +32,14 @@ TEST(WindowExit, ExitClosesThroughTheNormalClosePath) {
         WindowFixture fixture;
         fixture.WriteIni("");
         TForm1& form = fixture.Start();
-        form.CmdGrid->SetCellText(0, 1, "Ping");
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, 1, "Ping");
         way.exit(form);
         ASSERT_TRUE(WaitUntil([&] { return !form.isVisible(); }));
 
         EXPECT_EQ(fixture.Log(),
                   (std::vector{Green("Port COM2: is Opened"), Green("Port COM2: is Closed")}));
-        EXPECT_EQ(form.StatusPanel->text(), "COM-Port Closed");
-        EXPECT_EQ(fixture.State().Port.PortHandle(), nullptr);
+        EXPECT_EQ(form.StatusText(), "COM-Port Closed");
+        EXPECT_EQ(fixture.State().port.PortHandle(), nullptr);
         const std::string ini = fixture.IniText();
         EXPECT_TRUE(Holds(ini, "[TForm1]\nFormVersion=0\n"));
         EXPECT_TRUE(Holds(ini, "\nVisible=0\n"));
@@ -53,14 +53,14 @@ TEST(WindowExit, SaveOptionsShortcutSavesAndClosesNothing) {
     WindowFixture fixture;
     fixture.WriteIni("");
     TForm1& form = fixture.Start();
-    form.PortSpeed->setEditText("19200");
+    Named<QComboBox>(form, "PortSpeed")->setEditText("19200");
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
 
     const std::string ini = fixture.IniText();
     EXPECT_TRUE(Holds(ini, "\nPortSpeed_Text=19200\n"));
     EXPECT_FALSE(Holds(ini, "[Main]"));
     EXPECT_TRUE(form.isVisible());
-    EXPECT_NE(fixture.State().Port.PortHandle(), nullptr);
+    EXPECT_NE(fixture.State().port.PortHandle(), nullptr);
 }
 
 // Log-off and shut-down keep the options and the command table; the window stays as it is.
@@ -68,14 +68,14 @@ TEST(WindowExit, SessionEndSavesOptionsAndTable) {
     WindowFixture fixture;
     fixture.WriteIni("");
     TForm1& form = fixture.Start();
-    form.CmdGrid->SetCellText(0, 1, "Ping");
+    Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, 1, "Ping");
     form.SaveAtSessionEnd();
 
     const std::string ini = fixture.IniText();
     EXPECT_TRUE(Holds(ini, "[TForm1]\nFormVersion=0\n"));
     EXPECT_TRUE(Holds(ini, "[Main]\nCommand1=\"Ping; ;"));
     EXPECT_TRUE(form.isVisible());
-    EXPECT_NE(fixture.State().Port.PortHandle(), nullptr);
+    EXPECT_NE(fixture.State().port.PortHandle(), nullptr);
     EXPECT_EQ(fixture.Log(), std::vector{Green("Port COM2: is Opened")});
 }
 

@@ -22,28 +22,29 @@ TEST(WindowLog, ReceivedLineScrollsTheLogWithoutTakingTheFocus) {
         fixture.WriteIni("");
         TForm1& form = fixture.Start();
         if (protocolPageShown) {
-            form.PageControl1->setCurrentWidget(form.TabSheet1);
+            Named<QTabWidget>(form, "PageControl1")
+                ->setCurrentWidget(Named<QWidget>(form, "TabSheet1"));
         }
         for (int i = 0; i < 200; ++i) {
             form.LogLine("filler " + std::to_string(i), kAnnotationTeal);
         }
-        QTest::mouseClick(form.Edit2, Qt::LeftButton);
-        QTest::keyClicks(form.Edit2, "hello");
-        const QScrollBar* scroll = form.SerialMemo->verticalScrollBar();
+        QTest::mouseClick(Named<QLineEdit>(form, "Edit2"), Qt::LeftButton);
+        QTest::keyClicks(Named<QLineEdit>(form, "Edit2"), "hello");
+        const QScrollBar* scroll = Named<TrafficLog>(form, "SerialMemo")->verticalScrollBar();
         if (protocolPageShown) {
             ASSERT_GT(scroll->maximum(), 0);
         }
 
         fixture.Device(2).Write("OK");
-        ASSERT_TRUE(WaitUntil([&] { return form.Edit1->text() == "OK"; }));
+        ASSERT_TRUE(WaitUntil([&] { return Named<QLineEdit>(form, "Edit1")->text() == "OK"; }));
 
         EXPECT_EQ(fixture.Log().back(), Blue("4F 4B "));
         EXPECT_EQ(scroll->value(), scroll->maximum());
-        EXPECT_EQ(QApplication::focusWidget(), form.Edit2);
-        EXPECT_EQ(form.Edit2->text(), "hello");
-        EXPECT_FALSE(form.Edit2->hasSelectedText());
-        QTest::keyClicks(form.Edit2, "!");
-        EXPECT_EQ(form.Edit2->text(), "hello!");
+        EXPECT_EQ(QApplication::focusWidget(), Named<QLineEdit>(form, "Edit2"));
+        EXPECT_EQ(Named<QLineEdit>(form, "Edit2")->text(), "hello");
+        EXPECT_FALSE(Named<QLineEdit>(form, "Edit2")->hasSelectedText());
+        QTest::keyClicks(Named<QLineEdit>(form, "Edit2"), "!");
+        EXPECT_EQ(Named<QLineEdit>(form, "Edit2")->text(), "hello!");
     }
 }
 

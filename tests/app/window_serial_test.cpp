@@ -8,10 +8,10 @@
 #include <chrono>
 #include <functional>
 
-#include "app/port_number_edit.h"
 #include "app/program_state.h"
 #include "app/tform1.h"
 #include "support/window_fixture.h"
+#include "widgets/port_number_edit.h"
 
 namespace brantel::test {
 namespace {
@@ -32,9 +32,9 @@ class WindowSerialTest : public ::testing::Test {
 
 TEST_F(WindowSerialTest, StartUpOpensPortTwoOnce) {
     EXPECT_EQ(fixture.Log(), std::vector{Green("Port COM2: is Opened")});
-    EXPECT_EQ(Form().StatusPanel->text(), "COM2: is Opened");
-    EXPECT_EQ(fixture.State().Port.OpenPortNumber(), 2);
-    EXPECT_TRUE(fixture.State().Shell.Ready);
+    EXPECT_EQ(Form().StatusText(), "COM2: is Opened");
+    EXPECT_EQ(fixture.State().port.OpenPortNumber(), 2);
+    EXPECT_TRUE(fixture.State().shell.ready);
 }
 
 struct NumberChangeCase {
@@ -92,20 +92,20 @@ TEST_F(WindowSerialTest, ChangingThePortNumberClosesAndReopens) {
     };
     for (const NumberChangeCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Form().PortNumber->SetValue(2);
+        Named<PortNumberEdit>(Form(), "PortNumber")->SetValue(2);
         if (c.portThreeHeld) {
             ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
         }
-        Form().PortNumber->setFocus();
-        ASSERT_EQ(fixture.State().Port.OpenPortNumber(), 2);
+        Named<PortNumberEdit>(Form(), "PortNumber")->setFocus();
+        ASSERT_EQ(fixture.State().port.OpenPortNumber(), 2);
         std::vector<LoggedLine> lines;
         std::vector<QString> statusAtLine;
-        fixture.State().LogRoute = [&](const std::string& text, Colour colour) {
+        fixture.State().logRoute = [&](const std::string& text, Colour colour) {
             lines.push_back({text, colour});
-            statusAtLine.push_back(Form().StatusPanel->text());
+            statusAtLine.push_back(Form().StatusText());
         };
-        c.change(*Form().PortNumber);
-        fixture.State().LogRoute = [this](const std::string& text, Colour colour) {
+        c.change(*Named<PortNumberEdit>(Form(), "PortNumber"));
+        fixture.State().logRoute = [this](const std::string& text, Colour colour) {
             Form().LogLine(text, colour);
         };
         std::vector<LoggedLine> expected{Green("Port COM2: is Closed")};
@@ -114,13 +114,13 @@ TEST_F(WindowSerialTest, ChangingThePortNumberClosesAndReopens) {
         expectedStatus.insert(expectedStatus.end(), c.statusAtLine.begin(), c.statusAtLine.end());
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(statusAtLine, expectedStatus);
-        EXPECT_EQ(Form().StatusPanel->text(), c.status);
+        EXPECT_EQ(Form().StatusText(), c.status);
     }
 }
 
 TEST_F(WindowSerialTest, WriteSendsTheTextToTheDeviceAndLogsItInRed) {
-    Form().Edit2->setText("AT\r");
-    QTest::mouseClick(Form().Button5, Qt::LeftButton);
+    Named<QLineEdit>(Form(), "Edit2")->setText("AT\r");
+    QTest::mouseClick(Named<QPushButton>(Form(), "Button5"), Qt::LeftButton);
     EXPECT_EQ(fixture.Device(2).Read(3), "AT\r");
     EXPECT_EQ(fixture.Log().back(), Red("41 54 0D "));
     EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
@@ -128,20 +128,20 @@ TEST_F(WindowSerialTest, WriteSendsTheTextToTheDeviceAndLogsItInRed) {
 
 TEST_F(WindowSerialTest, ReadWithNothingArrivedEmptiesEdit1) {
     fixture.Device(2).Write("hi");
-    ASSERT_TRUE(WaitUntil([&] { return Form().Edit1->text() == "hi"; }));
+    ASSERT_TRUE(WaitUntil([&] { return Named<QLineEdit>(Form(), "Edit1")->text() == "hi"; }));
     const std::size_t lines = fixture.Log().size();
-    QTest::mouseClick(Form().Button4, Qt::LeftButton);
-    EXPECT_EQ(Form().Edit1->text(), "");
+    QTest::mouseClick(Named<QPushButton>(Form(), "Button4"), Qt::LeftButton);
+    EXPECT_EQ(Named<QLineEdit>(Form(), "Edit1")->text(), "");
     EXPECT_EQ(fixture.Log().size(), lines);
 }
 
 // A device that vanishes releases its port at once, with its close line and the closed status.
 TEST_F(WindowSerialTest, VanishedDeviceReleasesThePort) {
     fixture.Device(2).Close();
-    ASSERT_TRUE(WaitUntil([&] { return fixture.State().Port.PortHandle() == nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return fixture.State().port.PortHandle() == nullptr; }));
     EXPECT_EQ(fixture.Log(),
               (std::vector{Green("Port COM2: is Opened"), Green("Port COM2: is Closed")}));
-    EXPECT_EQ(Form().StatusPanel->text(), "COM-Port Closed");
+    EXPECT_EQ(Form().StatusText(), "COM-Port Closed");
     EXPECT_TRUE(fixture.NewErrors().isEmpty());
 }
 
@@ -149,7 +149,7 @@ TEST_F(WindowSerialTest, ReceivedTextStopsAtAZeroByte) {
     fixture.Device(2).Write(std::string("ab\0cd", 5));
     ASSERT_TRUE(WaitUntil([&] { return fixture.Log().back().colour == kReceivedBlue; }));
     EXPECT_EQ(fixture.Log().back(), Blue("61 62 00 63 64 "));
-    EXPECT_EQ(Form().Edit1->text(), "ab");
+    EXPECT_EQ(Named<QLineEdit>(Form(), "Edit1")->text(), "ab");
 }
 
 }  // namespace

@@ -17,12 +17,14 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
-#include "app/port_number_edit.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "log/traffic_log.h"
+#include "qtbridge/qt_colour.h"
 #include "support/window_fixture.h"
+#include "widgets/command_grid.h"
+#include "widgets/port_number_edit.h"
 
 namespace brantel::test {
 namespace {
@@ -30,6 +32,15 @@ namespace {
 class WindowStructureTest : public ::testing::Test {
   protected:
     WindowStructureTest() : form(fixture.Start()) {}
+
+    QLineSeries* SeriesNamed(const char* name) {
+        for (QAbstractSeries* one : Named<QChartView>(form, "Chart1")->chart()->series()) {
+            if (one->objectName() == name) {
+                return static_cast<QLineSeries*>(one);
+            }
+        }
+        throw std::logic_error(std::string("no series ") + name);
+    }
 
     WindowFixture fixture;
     TForm1& form;
@@ -47,7 +58,7 @@ TEST_F(WindowStructureTest, EveryComponentIsFoundByItsName) {
         EXPECT_NE(form.findChild<QObject*>(name), nullptr) << name;
     }
     QStringList series;
-    for (const QAbstractSeries* one : form.Chart1->chart()->series()) {
+    for (const QAbstractSeries* one : Named<QChartView>(form, "Chart1")->chart()->series()) {
         series << one->objectName();
     }
     series.sort();
@@ -73,9 +84,9 @@ TEST_F(WindowStructureTest, PanelControlsSitWhereDesignedWithTheirCaptions) {
     };
     for (const PanelControl& control : controls) {
         SCOPED_TRACE(control.name);
-        const auto* widget = form.Panel1->findChild<QWidget*>(control.name);
+        const auto* widget = Named<QWidget>(form, "Panel1")->findChild<QWidget*>(control.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->parentWidget(), form.Panel1);
+        EXPECT_EQ(widget->parentWidget(), Named<QWidget>(form, "Panel1"));
         if (control.geometry.isEmpty()) {
             EXPECT_EQ(widget->pos(), control.geometry.topLeft());
         } else {
@@ -92,10 +103,11 @@ TEST_F(WindowStructureTest, PanelControlsSitWhereDesignedWithTheirCaptions) {
 
 // Whatever font the desktop substitutes, each label's caption ends before the box it names.
 TEST_F(WindowStructureTest, LabelsShowWholeBeforeTheirBoxes) {
-    const std::pair<QLabel*, QWidget*> pairs[] = {{form.Label4, form.PortNumber},
-                                                  {form.Label1, form.PortSpeed},
-                                                  {form.Label2, form.AddressEdit},
-                                                  {form.Label3, form.Parameters}};
+    const std::pair<QLabel*, QWidget*> pairs[] = {
+        {Named<QLabel>(form, "Label4"), Named<PortNumberEdit>(form, "PortNumber")},
+        {Named<QLabel>(form, "Label1"), Named<QComboBox>(form, "PortSpeed")},
+        {Named<QLabel>(form, "Label2"), Named<QLineEdit>(form, "AddressEdit")},
+        {Named<QLabel>(form, "Label3"), Named<QLineEdit>(form, "Parameters")}};
     for (const auto& [label, box] : pairs) {
         SCOPED_TRACE(label->text().toStdString());
         const int textWidth = label->fontMetrics().horizontalAdvance(label->text().trimmed());
@@ -107,39 +119,42 @@ TEST_F(WindowStructureTest, LabelsShowWholeBeforeTheirBoxes) {
 TEST_F(WindowStructureTest, ClientAreaHoldsPanelPagesAndStatusBarAtDesignSize) {
     EXPECT_EQ(form.windowTitle(), "Brantel v.1.01");
     EXPECT_EQ(form.pos(), QPoint(184, 99));
-    EXPECT_EQ(form.Panel1->size(), QSize(783, 63));
-    EXPECT_EQ(form.PageControl1->size(), QSize(783, 485));
-    EXPECT_EQ(form.StatusBar1->height(), 19);
-    EXPECT_EQ(form.StatusBar1->geometry().bottom() + 1, form.height());
-    EXPECT_EQ(form.Panel1->height() + form.PageControl1->height() + form.StatusBar1->height(), 567);
+    EXPECT_EQ(Named<QWidget>(form, "Panel1")->size(), QSize(783, 63));
+    EXPECT_EQ(Named<QTabWidget>(form, "PageControl1")->size(), QSize(783, 485));
+    EXPECT_EQ(Named<QStatusBar>(form, "StatusBar1")->height(), 19);
+    EXPECT_EQ(Named<QStatusBar>(form, "StatusBar1")->geometry().bottom() + 1, form.height());
+    EXPECT_EQ(Named<QWidget>(form, "Panel1")->height() +
+                  Named<QTabWidget>(form, "PageControl1")->height() +
+                  Named<QStatusBar>(form, "StatusBar1")->height(),
+              567);
 }
 
 TEST_F(WindowStructureTest, ControlsHoldTheirInitialValuesAfterStartUp) {
-    EXPECT_EQ(form.PortNumber->text(), "2");
-    EXPECT_EQ(form.PortNumber->Value(), 2);
-    EXPECT_EQ(form.PortSpeed->currentText(), "9600");
-    EXPECT_TRUE(form.PortSpeed->isEditable());
+    EXPECT_EQ(Named<PortNumberEdit>(form, "PortNumber")->text(), "2");
+    EXPECT_EQ(Named<PortNumberEdit>(form, "PortNumber")->Value(), 2);
+    EXPECT_EQ(Named<QComboBox>(form, "PortSpeed")->currentText(), "9600");
+    EXPECT_TRUE(Named<QComboBox>(form, "PortSpeed")->isEditable());
     QStringList items;
-    for (int i = 0; i < form.PortSpeed->count(); ++i) {
-        items << form.PortSpeed->itemText(i);
+    for (int i = 0; i < Named<QComboBox>(form, "PortSpeed")->count(); ++i) {
+        items << Named<QComboBox>(form, "PortSpeed")->itemText(i);
     }
     EXPECT_EQ(items, QStringList({"300", "600", "1200", "2400", "4800", "9600", "14400", "19200",
                                   "28800", "33600", "57600", "115000", "230000", ""}));
-    EXPECT_EQ(form.PortSpeed->maxVisibleItems(), 14);
-    EXPECT_EQ(form.AddressEdit->text(), "50");
-    EXPECT_EQ(form.Parameters->text(), "");
-    EXPECT_EQ(form.Edit1->text(), "");
-    EXPECT_EQ(form.Edit2->text(), "");
+    EXPECT_EQ(Named<QComboBox>(form, "PortSpeed")->maxVisibleItems(), 14);
+    EXPECT_EQ(Named<QLineEdit>(form, "AddressEdit")->text(), "50");
+    EXPECT_EQ(Named<QLineEdit>(form, "Parameters")->text(), "");
+    EXPECT_EQ(Named<QLineEdit>(form, "Edit1")->text(), "");
+    EXPECT_EQ(Named<QLineEdit>(form, "Edit2")->text(), "");
 }
 
 TEST_F(WindowStructureTest, EditBoxesShowBoldTextInTheirColours) {
     const struct {
         QLineEdit* edit;
         Colour colour;
-    } edits[] = {{form.Edit1, kReceivedBlue},
-                 {form.Edit2, kSentRed},
-                 {form.AddressEdit, kNavy},
-                 {form.Parameters, kNavy}};
+    } edits[] = {{Named<QLineEdit>(form, "Edit1"), kReceivedBlue},
+                 {Named<QLineEdit>(form, "Edit2"), kSentRed},
+                 {Named<QLineEdit>(form, "AddressEdit"), kNavy},
+                 {Named<QLineEdit>(form, "Parameters"), kNavy}};
     for (const auto& edit : edits) {
         SCOPED_TRACE(edit.edit->objectName().toStdString());
         EXPECT_EQ(edit.edit->palette().color(QPalette::Text), ToQColor(edit.colour));
@@ -149,10 +164,14 @@ TEST_F(WindowStructureTest, EditBoxesShowBoldTextInTheirColours) {
 }
 
 TEST_F(WindowStructureTest, TabWalksThePanelInDesignedOrderThenThePages) {
-    QWidget* const order[] = {form.Button3,    form.Button4,     form.Edit1,      form.Edit2,
-                              form.Button5,    form.Button6,     form.PortNumber, form.PortSpeed,
-                              form.SendCmdBtn, form.AddressEdit, form.Parameters};
-    form.Button3->setFocus(Qt::OtherFocusReason);
+    QWidget* const order[] = {
+        Named<QPushButton>(form, "Button3"),       Named<QPushButton>(form, "Button4"),
+        Named<QLineEdit>(form, "Edit1"),           Named<QLineEdit>(form, "Edit2"),
+        Named<QPushButton>(form, "Button5"),       Named<QPushButton>(form, "Button6"),
+        Named<PortNumberEdit>(form, "PortNumber"), Named<QComboBox>(form, "PortSpeed"),
+        Named<QPushButton>(form, "SendCmdBtn"),    Named<QLineEdit>(form, "AddressEdit"),
+        Named<QLineEdit>(form, "Parameters")};
+    Named<QPushButton>(form, "Button3")->setFocus(Qt::OtherFocusReason);
     for (QWidget* expected : order) {
         QWidget* focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
@@ -161,65 +180,76 @@ TEST_F(WindowStructureTest, TabWalksThePanelInDesignedOrderThenThePages) {
             << focused->objectName().toStdString();
         QTest::keyClick(focused, Qt::Key_Tab);
     }
-    EXPECT_TRUE(form.PageControl1->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(Named<QTabWidget>(form, "PageControl1")->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(WindowStructureTest, ChartsPageShowsFourEmptySeries) {
-    ASSERT_EQ(form.PageControl1->count(), 2);
-    EXPECT_EQ(form.PageControl1->widget(0), form.TabSheet1);
-    EXPECT_EQ(form.PageControl1->tabText(0), QString::fromUtf8("Протокол"));
-    EXPECT_EQ(form.PageControl1->widget(1), form.TabSheet2);
-    EXPECT_EQ(form.PageControl1->tabText(1), QString::fromUtf8("Графики"));
-    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheet2);
-    EXPECT_TRUE(form.Chart1->isVisible());
+    ASSERT_EQ(Named<QTabWidget>(form, "PageControl1")->count(), 2);
+    EXPECT_EQ(Named<QTabWidget>(form, "PageControl1")->widget(0),
+              Named<QWidget>(form, "TabSheet1"));
+    EXPECT_EQ(Named<QTabWidget>(form, "PageControl1")->tabText(0), QString::fromUtf8("Протокол"));
+    EXPECT_EQ(Named<QTabWidget>(form, "PageControl1")->widget(1),
+              Named<QWidget>(form, "TabSheet2"));
+    EXPECT_EQ(Named<QTabWidget>(form, "PageControl1")->tabText(1), QString::fromUtf8("Графики"));
+    EXPECT_EQ(Named<QTabWidget>(form, "PageControl1")->currentWidget(),
+              Named<QWidget>(form, "TabSheet2"));
+    EXPECT_TRUE(Named<QChartView>(form, "Chart1")->isVisible());
     // Series1 is red with a blue line pen; the legend shows each series' own colour.
     const struct {
         QLineSeries* series;
         QColor line;
         QColor legend;
-    } series[] = {{form.Series1, Qt::blue, Qt::red},
-                  {form.Series2, Qt::green, Qt::green},
-                  {form.Series3, Qt::yellow, Qt::yellow},
-                  {form.Series4, Qt::blue, Qt::blue}};
+    } series[] = {{SeriesNamed("Series1"), Qt::blue, Qt::red},
+                  {SeriesNamed("Series2"), Qt::green, Qt::green},
+                  {SeriesNamed("Series3"), Qt::yellow, Qt::yellow},
+                  {SeriesNamed("Series4"), Qt::blue, Qt::blue}};
     for (const auto& one : series) {
         SCOPED_TRACE(one.series->objectName().toStdString());
         EXPECT_EQ(one.series->count(), 0);
         EXPECT_EQ(one.series->color(), one.line);
-        EXPECT_EQ(form.Chart1->chart()->legend()->markers(one.series).front()->brush().color(),
+        EXPECT_EQ(Named<QChartView>(form, "Chart1")
+                      ->chart()
+                      ->legend()
+                      ->markers(one.series)
+                      .front()
+                      ->brush()
+                      .color(),
                   one.legend);
         EXPECT_FALSE(one.series->pointsVisible());
-        EXPECT_EQ(one.series->chart(), form.Chart1->chart());
+        EXPECT_EQ(one.series->chart(), Named<QChartView>(form, "Chart1")->chart());
     }
 }
 
 TEST_F(WindowStructureTest, ProtocolPageHoldsTheGridAboveTheLog) {
-    form.PageControl1->setCurrentWidget(form.TabSheet1);
-    ASSERT_TRUE(WaitUntil([&] { return form.CmdGrid->isVisible(); }));
-    EXPECT_EQ(form.Splitter1->orientation(), Qt::Vertical);
-    EXPECT_EQ(form.Splitter1->widget(0), form.CmdGrid);
-    EXPECT_EQ(form.Splitter1->widget(1), form.SerialMemo);
-    EXPECT_EQ(form.Splitter1->handleWidth(), 3);
-    EXPECT_EQ(form.CmdGrid->height(), 245);
-    EXPECT_TRUE(form.SerialMemo->isReadOnly());
-    EXPECT_EQ(form.SerialMemo->width(), form.CmdGrid->width());
+    Named<QTabWidget>(form, "PageControl1")->setCurrentWidget(Named<QWidget>(form, "TabSheet1"));
+    ASSERT_TRUE(WaitUntil([&] { return Named<CommandGrid>(form, "CmdGrid")->isVisible(); }));
+    EXPECT_EQ(Named<QSplitter>(form, "Splitter1")->orientation(), Qt::Vertical);
+    EXPECT_EQ(Named<QSplitter>(form, "Splitter1")->widget(0), Named<CommandGrid>(form, "CmdGrid"));
+    EXPECT_EQ(Named<QSplitter>(form, "Splitter1")->widget(1),
+              Named<TrafficLog>(form, "SerialMemo"));
+    EXPECT_EQ(Named<QSplitter>(form, "Splitter1")->handleWidth(), 3);
+    EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")->height(), 245);
+    EXPECT_TRUE(Named<TrafficLog>(form, "SerialMemo")->isReadOnly());
+    EXPECT_EQ(Named<TrafficLog>(form, "SerialMemo")->width(),
+              Named<CommandGrid>(form, "CmdGrid")->width());
 }
 
 TEST_F(WindowStructureTest, TimerTicksEveryTenthOfASecondFromTheStart) {
-    EXPECT_EQ(form.Timer1->interval(), 100);
-    EXPECT_TRUE(form.Timer1->isActive());
-    EXPECT_FALSE(form.Timer1->isSingleShot());
+    EXPECT_EQ(Named<QTimer>(form, "Timer1")->interval(), 100);
+    EXPECT_TRUE(Named<QTimer>(form, "Timer1")->isActive());
+    EXPECT_FALSE(Named<QTimer>(form, "Timer1")->isSingleShot());
 }
 
 TEST_F(WindowStructureTest, MenuBarCarriesTwoCommandsWithoutSubmenus) {
     const QList<QAction*> actions = form.menuBar()->actions();
     ASSERT_EQ(actions.size(), 2);
-    EXPECT_EQ(actions[0], form.N1);
-    EXPECT_EQ(actions[1], form.N2);
-    EXPECT_EQ(form.N1->text(), "Save Options");
-    EXPECT_EQ(form.N1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(form.N2->text(), "E&xit");
-    EXPECT_EQ(form.N1->menu(), nullptr);
-    EXPECT_EQ(form.N2->menu(), nullptr);
+    EXPECT_EQ(actions[0], Named<QAction>(form, "N1"));
+    EXPECT_EQ(actions[1], Named<QAction>(form, "N2"));
+    EXPECT_EQ(Named<QAction>(form, "N1")->text(), "Save Options");
+    EXPECT_EQ(Named<QAction>(form, "N1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(Named<QAction>(form, "N2")->text(), "E&xit");
+    EXPECT_EQ(Named<QAction>(form, "N1")->menu(), nullptr);
+    EXPECT_EQ(Named<QAction>(form, "N2")->menu(), nullptr);
 }
 
 }  // namespace

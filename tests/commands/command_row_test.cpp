@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/profile_store.h"
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace brantel {
 namespace {

@@ -8,14 +8,14 @@
 #include <functional>
 #include <random>
 
-#include "app/port_number_edit.h"
 #include "app/program_state.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "commands/command_row.h"
 #include "faults/fault_helpers.h"
 #include "options/form_storage.h"
 #include "platform/profile_store.h"
+#include "widgets/command_grid.h"
+#include "widgets/port_number_edit.h"
 
 namespace brantel::test {
 namespace {
@@ -81,7 +81,7 @@ TEST(IniFaultsTest, FailedWriteKeepsThePreviousFileAndTheWindow) {
         form.SaveAtSessionEnd();
         const std::string before = fixture.IniText();
         const std::string cell = "kept while the file cannot take it";
-        form.CmdGrid->SetCellText(0, 5, cell);
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, 5, cell);
         {
             const LoweredLimit lowered(c.resource, c.limit(before.size()));
             form.close();
@@ -92,7 +92,7 @@ TEST(IniFaultsTest, FailedWriteKeepsThePreviousFileAndTheWindow) {
         EXPECT_TRUE(fixture.IniText() == before);
         EXPECT_EQ(FileNamesBeside(fixture.IniPath()), std::vector<std::string>{"brantel.ini"});
         EXPECT_TRUE(form.isVisible());
-        EXPECT_EQ(form.CmdGrid->CellText(0, 5), cell);
+        EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")->CellText(0, 5), cell);
 
         form.close();
         EXPECT_FALSE(form.isVisible());
@@ -151,13 +151,13 @@ TEST(IniFaultsTest, CorruptFileGivesWhatItHoldsAndTheNextSaveIsWhole) {
         WindowFixture fixture;
         fixture.WriteIni(c.text);
         const auto expectTaken = [&](TForm1& form) {
-            EXPECT_EQ(fixture.State().Port.OpenPortNumber(), 3);
-            EXPECT_EQ(form.AddressEdit->text(), "7F");
+            EXPECT_EQ(fixture.State().port.OpenPortNumber(), 3);
+            EXPECT_EQ(Named<QLineEdit>(form, "AddressEdit")->text(), "7F");
             for (std::size_t row = 0; row < c.rows.size(); ++row) {
                 for (std::size_t column = 0; column < c.rows[row].size(); ++column) {
-                    EXPECT_EQ(
-                        form.CmdGrid->CellText(static_cast<int>(column), static_cast<int>(row) + 1),
-                        c.rows[row][column]);
+                    EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")
+                                  ->CellText(static_cast<int>(column), static_cast<int>(row) + 1),
+                              c.rows[row][column]);
                 }
             }
         };

@@ -12,12 +12,12 @@
 
 #include "app/program_state.h"
 #include "app/tform1.h"
-#include "commands/command_grid.h"
 #include "commands/command_row.h"
 #include "faults/fault_helpers.h"
 #include "options/form_storage.h"
 #include "platform/profile_store.h"
 #include "text/hex_line.h"
+#include "widgets/command_grid.h"
 
 namespace brantel::test {
 namespace {
@@ -67,8 +67,9 @@ class LargeInputTest : public ::testing::Test {
     TForm1& StartOn(const std::string& sections) {
         fixture.WriteIni(sections);
         TForm1& form = fixture.Start();
-        form.PageControl1->setCurrentWidget(form.TabSheet1);
-        EXPECT_TRUE(WaitUntil([&] { return form.CmdGrid->isVisible(); }));
+        Named<QTabWidget>(form, "PageControl1")
+            ->setCurrentWidget(Named<QWidget>(form, "TabSheet1"));
+        EXPECT_TRUE(WaitUntil([&] { return Named<CommandGrid>(form, "CmdGrid")->isVisible(); }));
         return form;
     }
 
@@ -96,16 +97,16 @@ TEST_F(LargeInputTest, LongTemplatesParametersAndCellsAreSentWhole) {
     for (const LargeSendCase& c : cases) {
         SCOPED_TRACE(c.name);
         const qsizetype errorsBefore = fixture.NewErrors().size();
-        form.Parameters->setText(QString::fromStdString(c.parameters));
-        form.CmdGrid->SetCellText(0, 1, c.description);
-        form.CmdGrid->SetCellText(1, 1, c.frameTemplate);
-        form.CmdGrid->SetCellText(3, 1, c.var1);
-        form.CmdGrid->setCurrentCell(0, 0);
+        Named<QLineEdit>(form, "Parameters")->setText(QString::fromStdString(c.parameters));
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, 1, c.description);
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(1, 1, c.frameTemplate);
+        Named<CommandGrid>(form, "CmdGrid")->SetCellText(3, 1, c.var1);
+        Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(0, 0);
         // The device reads while the program writes: a frame may outgrow the line's buffer.
         std::future<std::string> arrived = std::async(std::launch::async, [&] {
             return fixture.Device(2).Read(c.frame.size(), std::chrono::milliseconds(10000));
         });
-        QTest::mouseClick(form.SendCmdBtn, Qt::LeftButton);
+        QTest::mouseClick(Named<QPushButton>(form, "SendCmdBtn"), Qt::LeftButton);
         EXPECT_TRUE(SameBytes(arrived.get(), c.frame));
 
         const std::vector<LoggedLine> log = fixture.Log();
@@ -135,11 +136,11 @@ struct StoredTextCase {
 TEST_F(LargeInputTest, LongStoredTextsComeBackWhole) {
     const StoredTextCase texts[] = {
         {"Parameters_Text", MegabyteOfParameters(),
-         [](const TForm1& form) { return form.Parameters->text(); }},
+         [](const TForm1& form) { return Named<QLineEdit>(form, "Parameters")->text(); }},
         {"AddressEdit_Text", std::string(40000, '5'),
-         [](const TForm1& form) { return form.AddressEdit->text(); }},
+         [](const TForm1& form) { return Named<QLineEdit>(form, "AddressEdit")->text(); }},
         {"PortSpeed_Text", std::string(40000, '9'),
-         [](const TForm1& form) { return form.PortSpeed->currentText(); }},
+         [](const TForm1& form) { return Named<QComboBox>(form, "PortSpeed")->currentText(); }},
     };
     const std::string cell(100000, 'c');
     std::string options = "[TForm1]\n";
@@ -150,17 +151,17 @@ TEST_F(LargeInputTest, LongStoredTextsComeBackWhole) {
     for (const StoredTextCase& text : texts) {
         EXPECT_TRUE(SameBytes(text.shown(form).toStdString(), text.text)) << text.key;
     }
-    EXPECT_EQ(fixture.State().NamedParams.NamedParamCount(), MaxNamedParams);
-    EXPECT_TRUE(SameBytes(form.CmdGrid->CellText(0, 1), cell));
+    EXPECT_EQ(fixture.State().namedParams.NamedParamCount(), kMaxNamedParams);
+    EXPECT_TRUE(SameBytes(Named<CommandGrid>(form, "CmdGrid")->CellText(0, 1), cell));
 
-    form.CmdGrid->setCurrentCell(0, 0);
-    form.CmdGrid->editItem(form.CmdGrid->item(0, 0));
+    Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(0, 0);
+    Named<CommandGrid>(form, "CmdGrid")->editItem(Named<CommandGrid>(form, "CmdGrid")->item(0, 0));
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_End);
     QTest::keyClicks(editor, "x");
     QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_TRUE(SameBytes(form.CmdGrid->CellText(0, 1), cell + "x"));
+    EXPECT_TRUE(SameBytes(Named<CommandGrid>(form, "CmdGrid")->CellText(0, 1), cell + "x"));
 
     form.close();
     ASSERT_FALSE(form.isVisible());

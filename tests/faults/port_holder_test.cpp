@@ -30,9 +30,9 @@ struct SecondHolderCase {
 void ExpectBytesFlow(WindowFixture& first, const std::string& word) {
     first.Device(2).Write(word);
     EXPECT_TRUE(WaitUntil([&] { return first.Log().back().colour == kReceivedBlue; }));
-    EXPECT_EQ(first.Form().Edit1->text(), QString::fromStdString(word));
-    first.Form().Edit2->setText(QString::fromStdString(word));
-    QTest::mouseClick(first.Form().Button5, Qt::LeftButton);
+    EXPECT_EQ(Named<QLineEdit>(first.Form(), "Edit1")->text(), QString::fromStdString(word));
+    Named<QLineEdit>(first.Form(), "Edit2")->setText(QString::fromStdString(word));
+    QTest::mouseClick(Named<QPushButton>(first.Form(), "Button5"), Qt::LeftButton);
     EXPECT_EQ(first.Device(2).Read(word.size()), word);
 }
 
@@ -56,7 +56,7 @@ TEST(PortHolderTest, SecondHolderIsBusyAndTheFirstKeepsWorking) {
              auto second = std::make_shared<WindowFixture>();
              second->WriteIni(PortMapping(2, first.DevicePath(2)));
              second->Start();
-             EXPECT_EQ(second->Form().StatusPanel->text(), "COM2: is Busy");
+             EXPECT_EQ(second->Form().StatusText(), "COM2: is Busy");
              return SecondAttempt{second->Log(), second};
          }},
     };
@@ -72,7 +72,7 @@ TEST(PortHolderTest, SecondHolderIsBusyAndTheFirstKeepsWorking) {
         ExpectBytesFlow(first, "after");
         QSerialPort third(QString::fromStdString(first.DevicePath(2)));
         EXPECT_FALSE(third.open(QIODevice::ReadWrite));
-        EXPECT_EQ(first.Form().StatusPanel->text(), "COM2: is Opened");
+        EXPECT_EQ(first.Form().StatusText(), "COM2: is Opened");
         EXPECT_TRUE(first.NewErrors().isEmpty()) << first.NewErrors().join("\n").toStdString();
     }
 }

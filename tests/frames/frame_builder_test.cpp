@@ -28,7 +28,7 @@ std::string Hex(const std::string& frame) {
 std::string Build(const FrameCase& c) {
     FakeFrameInputs inputs;
     inputs.address = c.address;
-    inputs.params.ParametersChange(c.params);
+    inputs.params.Parse(c.params);
     inputs.variables = c.variables;
     return Hex(BuildFrame(c.frameTemplate, inputs));
 }

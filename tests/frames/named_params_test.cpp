@@ -29,11 +29,11 @@ class ParametersParseTest : public ::testing::TestWithParam<ParseCase> {};
 TEST_P(ParametersParseTest, BuildsTheTable) {
     const ParseCase& c = GetParam();
     NamedParamTable table;
-    table.ParametersChange(c.text);
+    table.Parse(c.text);
     ASSERT_EQ(table.NamedParamCount(), static_cast<int>(c.entries.size())) << c.text;
     for (std::size_t i = 0; i < c.entries.size(); ++i) {
-        EXPECT_EQ(table.NamedParams()[i].Name, c.entries[i].name) << c.text;
-        EXPECT_EQ(table.NamedParams()[i].Value, c.entries[i].value) << c.text;
+        EXPECT_EQ(table.NamedParams()[i].name, c.entries[i].name) << c.text;
+        EXPECT_EQ(table.NamedParams()[i].value, c.entries[i].value) << c.text;
     }
 }
 
@@ -55,49 +55,49 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NamedParamLookupTest, FindsTheFirstCurrentEntryByExactName) {
     NamedParamTable table;
-    table.ParametersChange("N:1 N:2 n:3");
+    table.Parse("N:1 N:2 n:3");
     ASSERT_NE(table.LookupNamedParam("N"), nullptr);
-    EXPECT_EQ(table.LookupNamedParam("N")->Value, Value(1));
-    EXPECT_EQ(table.LookupNamedParam("n")->Value, Value(3));
+    EXPECT_EQ(table.LookupNamedParam("N")->value, Value(1));
+    EXPECT_EQ(table.LookupNamedParam("n")->value, Value(3));
     EXPECT_EQ(table.LookupNamedParam("N "), nullptr);
     EXPECT_EQ(table.LookupNamedParam(""), nullptr);
 }
 
 TEST(NamedParamLookupTest, EntriesOfAnEarlierPassAreNoLongerFound) {
     NamedParamTable table;
-    table.ParametersChange("N:1 M:2");
-    table.ParametersChange("M:3");
+    table.Parse("N:1 M:2");
+    table.Parse("M:3");
     EXPECT_EQ(table.NamedParamCount(), 1);
-    EXPECT_EQ(table.LookupNamedParam("M")->Value, Value(3));
+    EXPECT_EQ(table.LookupNamedParam("M")->value, Value(3));
     EXPECT_EQ(table.LookupNamedParam("N"), nullptr);
 
-    table.ParametersChange("");
+    table.Parse("");
     EXPECT_EQ(table.LookupNamedParam("M"), nullptr);
 }
 
 TEST(NamedParamFailureTest, PassEndsAtTheFailingPair) {
     NamedParamTable table;
-    table.ParametersChange("N:1 M:2 K:3");
+    table.Parse("N:1 M:2 K:3");
     try {
-        table.ParametersChange("P:5 Q:12ab R:7");
+        table.Parse("P:5 Q:12ab R:7");
         FAIL() << "accepted 12ab";
     } catch (const ConversionError& error) {
         EXPECT_EQ(std::string(error.what()), "'12ab' is not a valid integer value");
     }
     EXPECT_EQ(table.NamedParamCount(), 3);
-    EXPECT_EQ(table.NamedParams()[0].Name, "P");
-    EXPECT_EQ(table.NamedParams()[0].Value, Value(5));
-    EXPECT_EQ(table.NamedParams()[1].Name, "Q");
-    EXPECT_EQ(table.NamedParams()[1].Value, Value(2));
-    EXPECT_EQ(table.NamedParams()[2].Name, "K");
-    EXPECT_EQ(table.LookupNamedParam("Q")->Value, Value(2));
+    EXPECT_EQ(table.NamedParams()[0].name, "P");
+    EXPECT_EQ(table.NamedParams()[0].value, Value(5));
+    EXPECT_EQ(table.NamedParams()[1].name, "Q");
+    EXPECT_EQ(table.NamedParams()[1].value, Value(2));
+    EXPECT_EQ(table.NamedParams()[2].name, "K");
+    EXPECT_EQ(table.LookupNamedParam("Q")->value, Value(2));
     EXPECT_EQ(table.LookupNamedParam("R"), nullptr);
 }
 
 TEST(NamedParamFailureTest, PairsAreSeparatedBySpacesOnly) {
     NamedParamTable table;
-    EXPECT_THROW(table.ParametersChange("A:1,B:2"), ConversionError);
-    EXPECT_THROW(table.ParametersChange("N:99999999999"), ConversionError);
+    EXPECT_THROW(table.Parse("A:1,B:2"), ConversionError);
+    EXPECT_THROW(table.Parse("N:99999999999"), ConversionError);
     EXPECT_EQ(table.NamedParamCount(), 0);
 }
 
@@ -108,10 +108,10 @@ TEST(NamedParamCapacityTest, PairsBeyondTheFiftiethValidOneAreIgnored) {
     }
     text += " Bad:12ab";
     NamedParamTable table;
-    table.ParametersChange(text);
-    EXPECT_EQ(table.NamedParamCount(), MaxNamedParams);
-    EXPECT_EQ(table.NamedParams().back().Name, "P50");
-    EXPECT_EQ(table.LookupNamedParam("P50")->Value, Value(50));
+    table.Parse(text);
+    EXPECT_EQ(table.NamedParamCount(), kMaxNamedParams);
+    EXPECT_EQ(table.NamedParams().back().name, "P50");
+    EXPECT_EQ(table.LookupNamedParam("P50")->value, Value(50));
     EXPECT_EQ(table.LookupNamedParam("P51"), nullptr);
 }
 

@@ -1,5 +1,7 @@
 #include "log/traffic_log.h"
 
+#include "qtbridge/qt_colour.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "options/fake_window.h"
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace brantel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/port_names.h"
 #include "platform/profile_store.h"
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace brantel {
 namespace {

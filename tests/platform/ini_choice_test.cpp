@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace brantel::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace brantel {
 namespace {

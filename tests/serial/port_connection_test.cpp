@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "serial/port_texts.h"
-#include "serial_fixture.h"
 #include "support/pty_device.h"
+#include "support/serial_fixture.h"
 
 namespace brantel::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "serial/port_connection.h"
-#include "serial_fixture.h"
 #include "support/pty_device.h"
+#include "support/serial_fixture.h"
 #include "text/hex_line.h"
 
 namespace brantel::test {
@@ -132,9 +132,8 @@ TEST_F(RawTransferTest, ReadShowsTextUpToTheFirstZeroAndLogsAllInBlue) {
         device_.Write(c.sent);
         ASSERT_TRUE(WaitUntil([&] { return Waiting() == static_cast<int>(c.sent.size()); }));
 
-        std::string received = "stale";
-        EXPECT_EQ(transfer_.ReadBytes(received), static_cast<int>(c.sent.size()));
-        EXPECT_EQ(received, c.sent);
+        EXPECT_EQ(transfer_.ReadBytes(), c.sent);
+        EXPECT_EQ(transfer_.LastReceived(), c.sent);
         EXPECT_THAT(shown_, ElementsAre(c.shown));
         EXPECT_THAT(log_.lines, ElementsAre(LoggedLine{HexLine(c.sent), kReceivedBlue}));
     }
@@ -150,9 +149,7 @@ TEST_F(RawTransferTest, ReadTakesBytesTheEventLoopHasNotFetched) {
     }
     ASSERT_EQ(connection_.PortHandle()->bytesAvailable(), 0);
 
-    std::string received;
-    EXPECT_EQ(transfer_.ReadBytes(received), 3);
-    EXPECT_EQ(received, "xyz");
+    EXPECT_EQ(transfer_.ReadBytes(), "xyz");
 }
 
 TEST_F(RawTransferTest, ReadWithNothingWaitingEmptiesTheResultAndLogsNothing) {
@@ -161,9 +158,8 @@ TEST_F(RawTransferTest, ReadWithNothingWaitingEmptiesTheResultAndLogsNothing) {
         if (held) {
             OpenDevicePort();
         }
-        std::string received = "stale";
-        EXPECT_EQ(transfer_.ReadBytes(received), 0);
-        EXPECT_THAT(received, IsEmpty());
+        EXPECT_THAT(transfer_.ReadBytes(), IsEmpty());
+        EXPECT_THAT(transfer_.LastReceived(), IsEmpty());
         EXPECT_THAT(shown_, IsEmpty());
         EXPECT_THAT(log_.lines, IsEmpty());
     }
@@ -177,8 +173,7 @@ TEST_F(RawTransferTest, MoreThanABufferDrainsOverSeveralReadsInOrder) {
 
     std::vector<int> counts;
     std::string all;
-    std::string received;
-    while (transfer_.ReadBytes(received) > 0) {
+    for (std::string received; !(received = transfer_.ReadBytes()).empty();) {
         counts.push_back(static_cast<int>(received.size()));
         all += received;
     }
@@ -195,9 +190,7 @@ TEST_F(RawTransferTest, TransfersAfterTheDeviceVanishedCountNothing) {
     ASSERT_TRUE(WaitUntil([&] { return connection_.PortHandle() == nullptr; }));
     log_.lines.clear();
 
-    std::string received = "stale";
-    EXPECT_EQ(transfer_.ReadBytes(received), 0);
-    EXPECT_THAT(received, IsEmpty());
+    EXPECT_THAT(transfer_.ReadBytes(), IsEmpty());
     EXPECT_EQ(transfer_.WriteBytes("A"), 0);
     EXPECT_THAT(log_.lines, ElementsAre(LoggedLine{"41 ", kSentRed}));
 }

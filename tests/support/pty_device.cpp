@@ -32,33 +32,33 @@ std::string ReadWithin(int fd, std::size_t count, std::chrono::milliseconds with
     return bytes;
 }
 
-RawPty OpenRawPty() {
-    RawPty pty;
+RawPty::RawPty() {
     char name[256] = {};
-    if (openpty(&pty.master, &pty.slave, name, nullptr, nullptr) != 0) {
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
         throw std::system_error(errno, std::generic_category(), "openpty");
     }
-    pty.slavePath = name;
+    slavePath_ = name;
     termios raw{};
-    tcgetattr(pty.slave, &raw);
+    tcgetattr(slave_, &raw);
     cfmakeraw(&raw);
-    tcsetattr(pty.slave, TCSANOW, &raw);
-    return pty;
+    tcsetattr(slave_, TCSANOW, &raw);
 }
 
-PtyDevice::PtyDevice() {
-    RawPty pty = OpenRawPty();
-    master_ = pty.master;
-    slave_ = pty.slave;
-    slavePath_ = std::move(pty.slavePath);
-}
-
-PtyDevice::~PtyDevice() {
+RawPty::~RawPty() {
     Close();
 }
 
+void RawPty::Close() {
+    for (int* fd : {&master_, &slave_}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
 std::string PtyDevice::Read(std::size_t count, std::chrono::milliseconds deadline) {
-    return master_ >= 0 ? ReadWithin(master_, count, deadline) : std::string();
+    return line_.Master() >= 0 ? ReadWithin(line_.Master(), count, deadline) : std::string();
 }
 
 std::string PtyDevice::ReadFor(std::chrono::milliseconds quiet) {
@@ -68,7 +68,7 @@ std::string PtyDevice::ReadFor(std::chrono::milliseconds quiet) {
 void PtyDevice::Write(const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::write(master_, bytes.data() + done, bytes.size() - done);
+        const ssize_t put = ::write(line_.Master(), bytes.data() + done, bytes.size() - done);
         if (put < 0 && errno != EINTR) {
             throw std::system_error(errno, std::generic_category(), "write to pty master");
         }
@@ -77,14 +77,7 @@ void PtyDevice::Write(const std::string& bytes) {
 }
 
 void PtyDevice::Close() {
-    if (master_ >= 0) {
-        ::close(master_);
-        master_ = -1;
-    }
-    if (slave_ >= 0) {
-        ::close(slave_);
-        slave_ = -1;
-    }
+    line_.Close();
 }
 
 }  // namespace brantel::test

@@ -8,26 +8,35 @@ namespace brantel::test {
 // Up to `count` bytes from a terminal, as many as arrive before the time is up.
 std::string ReadWithin(int fd, std::size_t count, std::chrono::milliseconds within);
 
-// A raw pseudo-terminal pair. The slave stays open so the master never reads a hang-up between
-// two opens of the port, and is raw so nothing is echoed or translated before the program
-// configures the line. Throws std::system_error when no terminal can be made.
-struct RawPty {
-    int master = -1;
-    int slave = -1;
-    std::string slavePath;
+// A raw pseudo-terminal pair, closed with the object. The slave stays open so the master never
+// reads a hang-up between two opens of the port, and is raw so nothing is echoed or translated
+// before the program configures the line. Throws std::system_error when no terminal can be made.
+class RawPty {
+  public:
+    RawPty();
+    ~RawPty();
+    RawPty(const RawPty&) = delete;
+    RawPty& operator=(const RawPty&) = delete;
+
+    // The device's side; -1 once closed.
+    int Master() const { return master_; }
+    const std::string& SlavePath() const { return slavePath_; }
+    // Closes both sides: the device vanishes.
+    void Close();
+
+  private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
 };
-RawPty OpenRawPty();
 
 // A pseudo-terminal whose master side plays the serial device; the program under test opens
 // the slave path as its port.
 class PtyDevice {
   public:
-    PtyDevice();
-    ~PtyDevice();
-    PtyDevice(const PtyDevice&) = delete;
-    PtyDevice& operator=(const PtyDevice&) = delete;
+    PtyDevice() = default;
 
-    const std::string& SlavePath() const { return slavePath_; }
+    const std::string& SlavePath() const { return line_.SlavePath(); }
 
     // The bytes the program sent, up to `count` of them, as many as arrive before the deadline.
     std::string Read(std::size_t count,
@@ -40,9 +49,7 @@ class PtyDevice {
     void Close();
 
   private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    RawPty line_;
 };
 
 }  // namespace brantel::test

@@ -54,7 +54,7 @@ void WindowFixture::WriteIni(const std::string& sections) {
 
 TForm1& WindowFixture::Start() {
     state_ = std::make_unique<ProgramState>();
-    state_->Shell.LocateIni = [this] { return iniPath_; };
+    state_->shell.locateIni = [this] { return iniPath_; };
     form_ = std::make_unique<TForm1>(*state_);
     Application::RunReported([this] { form_->FormCreate(); });
     form_->show();
@@ -71,7 +71,7 @@ void WindowFixture::Destroy() {
 }
 
 std::vector<LoggedLine> WindowFixture::Log() const {
-    return LoggedLines(*form_->SerialMemo);
+    return LoggedLines(*Named<TrafficLog>(*form_, "SerialMemo"));
 }
 
 QStringList WindowFixture::NewErrors() const {

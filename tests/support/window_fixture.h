@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/scratch_dir.h"
-#include "serial/serial_fixture.h"
+#include "support/named.h"
 #include "support/pty_device.h"
+#include "support/scratch_dir.h"
+#include "support/serial_fixture.h"
 
 class QPlainTextEdit;
 

@@ -2,22 +2,18 @@
 
 #include <cstddef>
 
+#include "commands/command_row.h"
+
 namespace brantel {
 
-namespace {
-
-// Variable columns run from 3 to 49 of a command row.
-constexpr std::size_t kMaxVariables = 47;
-
-}  // namespace
-
-const char kFrameUsage[] =
+const std::string kFrameUsage =
     "usage: brantel-frame [--address TEXT] [--params TEXT] [--var TEXT]... [--] TEMPLATE\n"
     "Prints the frame that \"Send Cmd\" would send for a command row whose Command cell is\n"
     "TEMPLATE, as hexadecimal bytes.\n"
     "  --address TEXT  the device address box (default 50)\n"
     "  --params TEXT   the Parameters box, pairs name:value separated by spaces\n"
-    "  --var TEXT      the next variable cell (Var1, Var2, Var3, 1, 2, ...), at most 47\n";
+    "  --var TEXT      the next variable cell (Var1, Var2, Var3, 1, 2, ...), at most " +
+    std::to_string(kMaxVariables) + "\n";
 
 FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
     FrameOptions options;
@@ -48,8 +44,9 @@ FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
             options.address = value;
         } else if (arg == "--params") {
             options.parameters = value;
-        } else if (options.variables.size() == kMaxVariables) {
-            throw UsageError("a command row holds at most 47 --var values");
+        } else if (options.variables.size() == static_cast<std::size_t>(kMaxVariables)) {
+            throw UsageError("a command row holds at most " + std::to_string(kMaxVariables) +
+                             " --var values");
         } else {
             options.variables.push_back(value);
         }

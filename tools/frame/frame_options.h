@@ -24,6 +24,6 @@ class UsageError : public std::runtime_error {
 // Reads the arguments after the program name.
 FrameOptions ParseFrameOptions(const std::vector<std::string>& args);
 
-extern const char kFrameUsage[];
+extern const std::string kFrameUsage;
 
 }  // namespace brantel

@@ -28,7 +28,7 @@ int Run(const std::vector<std::string>& args) {
     try {
         FixedFrameInputs row;
         row.address = options.address;
-        row.params.ParametersChange(options.parameters);
+        row.params.Parse(options.parameters);
         row.variables = options.variables;
         line = HexLine(BuildFrame(options.frameTemplate, row));
     } catch (const std::exception& error) {

@@ -1,4 +1,4 @@
-#include "commands/command_grid.h"
+#include "widgets/command_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <map>
 
 #include "platform/profile_store.h"
-#include "platform/scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace brantel::test {
 namespace {

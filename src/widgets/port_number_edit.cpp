@@ -1,4 +1,4 @@
-#include "app/port_number_edit.h"
+#include "widgets/port_number_edit.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "support/pty_device.h"
+
 namespace brantel::test {
 
 // What a threaded device does, in this order: takes `receive` bytes from the program, sends
@@ -43,7 +45,7 @@ class ThreadedDevice {
     ThreadedDevice(const ThreadedDevice&) = delete;
     ThreadedDevice& operator=(const ThreadedDevice&) = delete;
 
-    const std::string& SlavePath() const { return slavePath_; }
+    const std::string& SlavePath() const { return line_.SlavePath(); }
 
     // Starts the script; one script per device.
     void Run(DeviceScript script);
@@ -59,11 +61,8 @@ class ThreadedDevice {
     void Put(std::string_view bytes);
     // Waits until the line is ready for `events`; false once a stop is asked for.
     bool WaitReady(short events) const;
-    void CloseLine();
 
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    RawPty line_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
     std::atomic<std::size_t> sent_{0};

@@ -1,4 +1,4 @@
-#include "faults/threaded_device.h"
+#include "support/threaded_device.h"
 
 #include "support/pty_device.h"
 
@@ -40,11 +40,7 @@ DeviceScript TakingThenVanishing(std::size_t count) {
 }
 
 ThreadedDevice::ThreadedDevice() {
-    RawPty pty = OpenRawPty();
-    master_ = pty.master;
-    slave_ = pty.slave;
-    slavePath_ = std::move(pty.slavePath);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(line_.Master(), F_SETFL, fcntl(line_.Master(), F_GETFL) | O_NONBLOCK);
 }
 
 ThreadedDevice::~ThreadedDevice() {
@@ -52,7 +48,6 @@ ThreadedDevice::~ThreadedDevice() {
     if (thread_.joinable()) {
         thread_.join();
     }
-    CloseLine();
 }
 
 void ThreadedDevice::Run(DeviceScript script) {
@@ -84,14 +79,14 @@ void ThreadedDevice::Play(const DeviceScript& script) {
         Put(script.send);
     }
     if (script.vanish && !stop_) {
-        CloseLine();
+        line_.Close();
     }
 }
 
 void ThreadedDevice::Take(std::size_t count) {
     char buffer[4096];
     while (count > 0 && WaitReady(POLLIN)) {
-        const ssize_t got = ::read(master_, buffer, std::min(sizeof buffer, count));
+        const ssize_t got = ::read(line_.Master(), buffer, std::min(sizeof buffer, count));
         if (got > 0) {
             const std::lock_guard lock(receivedMutex_);
             received_.append(buffer, static_cast<std::size_t>(got));
@@ -102,7 +97,7 @@ void ThreadedDevice::Take(std::size_t count) {
 
 void ThreadedDevice::Put(std::string_view bytes) {
     while (!bytes.empty() && WaitReady(POLLOUT)) {
-        const ssize_t put = ::write(master_, bytes.data(), bytes.size());
+        const ssize_t put = ::write(line_.Master(), bytes.data(), bytes.size());
         if (put > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(put));
             sent_ += static_cast<std::size_t>(put);
@@ -112,23 +107,12 @@ void ThreadedDevice::Put(std::string_view bytes) {
 
 bool ThreadedDevice::WaitReady(short events) const {
     while (!stop_) {
-        pollfd line{master_, events, 0};
+        pollfd line{line_.Master(), events, 0};
         if (poll(&line, 1, 20) > 0) {
             return true;
         }
     }
     return false;
-}
-
-void ThreadedDevice::CloseLine() {
-    if (master_ >= 0) {
-        ::close(master_);
-        master_ = -1;
-    }
-    if (slave_ >= 0) {
-        ::close(slave_);
-        slave_ = -1;
-    }
 }
 
 std::chrono::microseconds ProcessCpuTime() {

@@ -1,4 +1,4 @@
-#include "commands/command_grid.h"
+#include "widgets/command_grid.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "commands/command_row.h"
-#include "log/local_text.h"
 #include "platform/profile_store.h"
+#include "qtbridge/local_text.h"
 
 namespace brantel {
 namespace {

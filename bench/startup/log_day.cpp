@@ -6,11 +6,14 @@
 // one hex line, with the protocol page on show. Prints, at every eighth of the span, the lines the
 // log holds, the process's resident memory, its peak so far, and the heap the program holds (what
 // malloc has handed out and not had back): once the log is at its cap the heap must stay flat.
+// The last columns are the longest append of a line to the log so far, and the longest tick
+// after the first: the read, its line in the log and in Edit1, and the window's repaint.
 #include <malloc.h>
 #include <sys/ioctl.h>
 
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -49,10 +52,11 @@ double HeapInUseMebibytes() {
     return static_cast<double>(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0);
 }
 
-void PrintRow(const std::string& when, long long reads, int held) {
-    std::printf("%-8s %10lld %12d %9.1f %10.1f %10.1f\n", when.c_str(), reads, held,
+void PrintRow(const std::string& when, long long reads, int held, double longestAppendMs,
+              double longestTickMs) {
+    std::printf("%-8s %10lld %12d %9.1f %10.1f %10.1f %10.3f %10.2f\n", when.c_str(), reads, held,
                 Mebibytes(StatusKilobytes("VmRSS")), Mebibytes(StatusKilobytes("VmHWM")),
-                HeapInUseMebibytes());
+                HeapInUseMebibytes(), longestAppendMs, longestTickMs);
     std::fflush(stdout);
 }
 
@@ -102,13 +106,24 @@ int main(int argc, char** argv) {
     }
 
     std::printf("reads of %d bytes, %lld bytes (%d h at 960 byte/s)\n", perRead, totalBytes, hours);
-    std::printf("%-8s %10s %12s %9s %10s %10s\n", "traffic", "reads", "lines held", "RSS MiB",
-                "peak MiB", "heap MiB");
-    PrintRow("start", 0,
-             brantel::test::Named<brantel::TrafficLog>(form, "SerialMemo")->LineCount());
+    std::printf("%-8s %10s %12s %9s %10s %10s %10s %10s\n", "traffic", "reads", "lines held",
+                "RSS MiB", "peak MiB", "heap MiB", "append ms", "tick ms");
+    const auto* log = brantel::test::Named<brantel::TrafficLog>(form, "SerialMemo");
+    // The log's own share of a tick: appending the read's line.
+    double longestAppendMs = 0;
+    const brantel::HexSink toLog = state.hexRoute;
+    state.hexRoute = [&](const std::string& bytes, brantel::Colour colour) {
+        const auto start = std::chrono::steady_clock::now();
+        toLog(bytes, colour);
+        longestAppendMs = std::max(longestAppendMs, std::chrono::duration<double, std::milli>(
+                                                        std::chrono::steady_clock::now() - start)
+                                                        .count());
+    };
+    PrintRow("start", 0, log->LineCount(), 0, 0);
     const auto began = std::chrono::steady_clock::now();
     long long sent = 0;
     long long reads = 0;
+    double longestMs = 0;
     constexpr int kRows = 8;
     int row = 1;
     while (sent < totalBytes) {
@@ -118,15 +133,25 @@ int main(int argc, char** argv) {
         while (InDriver(state) < count) {
             std::this_thread::yield();
         }
+        // A tick: the read, its log line, and the view brought up to date.
+        const auto tick = std::chrono::steady_clock::now();
         form.Timer1Timer();
         QCoreApplication::processEvents();
+        const double tickMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tick)
+                .count();
+        // The first tick paints the first line and fills the font's caches: reported apart.
+        if (reads == 0) {
+            std::printf("first tick: %.2f ms\n", tickMs);
+        } else {
+            longestMs = std::max(longestMs, tickMs);
+        }
         sent += count;
         ++reads;
         if (sent * kRows >= totalBytes * row) {
             char when[16];
             std::snprintf(when, sizeof when, "%g h", static_cast<double>(row * hours) / kRows);
-            PrintRow(when, reads,
-                     brantel::test::Named<brantel::TrafficLog>(form, "SerialMemo")->LineCount());
+            PrintRow(when, reads, log->LineCount(), longestAppendMs, longestMs);
             ++row;
         }
     }

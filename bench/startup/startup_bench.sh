@@ -50,16 +50,7 @@ else
 fi
 cmake --build "$build" --target brantel brantel-sim startup_clock bench_log_day
 
-work=$(mktemp -d /tmp/brantel-startup.XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+scratch_folder brantel-startup
 
 start_x_server "$work" 1280x1024
 pids+=("$X_SERVER_PID")

@@ -9,7 +9,7 @@ ProgramState::ProgramState()
     : port([this](const std::string& text, Colour colour) { logRoute(text, colour); },
            [this](int number) { return PortDevicePath(ProfileStore(shell.iniPath), number); }),
       transfer(
-          port, [this](const std::string& text, Colour colour) { logRoute(text, colour); },
+          port, [this](const std::string& bytes, Colour colour) { hexRoute(bytes, colour); },
           [this](const std::string& text) { showReceivedRoute(text); }) {}
 
 }  // namespace brantel

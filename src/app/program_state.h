@@ -28,6 +28,7 @@ class ProgramState {
     ShellState shell;
     NamedParamTable namedParams;
     LogSink logRoute;
+    HexSink hexRoute;
     std::function<void(const std::string&)> showReceivedRoute;
     PortConnection port;
     RawTransfer transfer;

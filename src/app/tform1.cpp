@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <limits>
+#include <stdexcept>
 #include <utility>
 
 #include "app/application.h"
@@ -40,6 +41,9 @@ namespace brantel {
 namespace {
 
 constexpr int kGridHeight = 245;
+
+constexpr char kLogSection[] = "Log";
+constexpr char kTimeStampsKey[] = "TimeStamps";
 
 QString ClosedStatus() {
     return FromBytes(kClosedStatusText);
@@ -127,6 +131,9 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     resize(783, 567 + menuBar()->sizeHint().height());
     move(184, 99);
     state_.logRoute = [this](const std::string& text, Colour colour) { LogLine(text, colour); };
+    state_.hexRoute = [this](const std::string& bytes, Colour colour) {
+        ui_->SerialMemo->LogHex(bytes, colour);
+    };
     state_.showReceivedRoute = [this](const std::string& text) {
         ui_->Edit1->setText(FromBytes(text));
     };
@@ -136,6 +143,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
 TForm1::~TForm1() {
     Application::RunReported([this] { FormStorage1->SaveAtDestruction(); });
     state_.logRoute = [](const std::string&, Colour) {};
+    state_.hexRoute = [](const std::string&, Colour) {};
     state_.showReceivedRoute = [](const std::string&) {};
 }
 
@@ -158,7 +166,18 @@ void TForm1::SetUpPanel() {
 }
 
 void TForm1::SetUpPages() {
-    ui_->SerialMemo->SetReadyCheck([this] { return state_.shell.ready; });
+    TrafficLog* log = ui_->SerialMemo;
+    log->SetReadyCheck([this] { return state_.shell.ready; });
+    // The log's own setting has a section of its own in the INI file.
+    connect(log, &TrafficLog::TimeStampsToggled, this, [this](bool on) {
+        Application::RunReported([this, on] {
+            ProfileStore(state_.shell.iniPath)
+                .WriteString(kLogSection, kTimeStampsKey, on ? "1" : "0");
+        });
+    });
+    connect(log, &TrafficLog::Failed, this, [](const QString& message) {
+        Application::RunReported([&message] { throw std::runtime_error(ToBytes(message)); });
+    });
     ui_->Splitter1->setStretchFactor(1, 1);
     ui_->Splitter1->setSizes({kGridHeight, 485 - kGridHeight});
     SetUpChart();
@@ -229,6 +248,7 @@ void TForm1::FormCreate() {
     Application::RunReported([this] {
         const ProfileStore store(state_.shell.iniPath);
         LoadCommandTable(*ui_->CmdGrid, store);
+        ui_->SerialMemo->SetTimeStamps(store.ReadString(kLogSection, kTimeStampsKey, "0") == "1");
     });
     state_.shell.ready = true;
 }

@@ -1,19 +1,34 @@
 #include "log/traffic_log.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QMenu>
+#include <QPainter>
+#include <QProgressDialog>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <utility>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
 
+#include "log/find_dialog.h"
+#include "log/line_export.h"
+#include "log/line_wrap.h"
 #include "qtbridge/local_text.h"
 #include "qtbridge/qt_colour.h"
-#include "text/hex_line.h"
 
 namespace brantel {
-
 namespace {
+
+// The text's distance from the view's edges, as a text document keeps it.
+constexpr int kMargin = 4;
+// The time stamp before each line when they are on: "hh:mm:ss.zzz ".
+constexpr int kStampLength = 13;
 
 QFont LogFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -25,77 +40,487 @@ QFont LogFont() {
     return font;
 }
 
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+QString StampOf(std::int64_t timeMs) {
+    return QDateTime::fromMSecsSinceEpoch(timeMs).toString("hh:mm:ss.zzz ");
+}
+
 }  // namespace
 
 TrafficLog::TrafficLog(QWidget* parent) : TrafficLog([] { return false; }, parent) {}
 
 TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
-    : QPlainTextEdit(parent), ready_(std::move(ready)) {
-    setReadOnly(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setUndoRedoEnabled(false);
+    : QAbstractScrollArea(parent), ready_(std::move(ready)) {
     setFont(LogFont());
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setBackgroundRole(QPalette::Base);
+    setFocusPolicy(Qt::ClickFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // One block per line plus the empty last block; the document drops the oldest beyond that.
-    setMaximumBlockCount(kMaxLines + 1);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        // Scrolling by the user decides whether new lines keep the end in view.
+        if (!adjusting_) {
+            following_ = value == verticalScrollBar()->maximum();
+        }
+        viewport()->update();
+    });
+    CreateActions();
+}
+
+TrafficLog::~TrafficLog() = default;
+
+void TrafficLog::CreateActions() {
+    const auto add = [this](const QString& text, const QKeySequence& keys, auto handler) {
+        auto* action = new QAction(text, this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    add("&Copy", QKeySequence::Copy, [this] { Copy(); });
+    add("Select &All", QKeySequence::SelectAll, [this] { SelectAll(); });
+    add("&Find...", QKeySequence::Find, [this] { ShowFind(); });
+    add("Find &Next", QKeySequence::FindNext, [this] {
+        if (findDialog_ != nullptr) {
+            findDialog_->FindAgain(true);
+        }
+    });
+    add("Find Pre&vious", QKeySequence::FindPrevious, [this] {
+        if (findDialog_ != nullptr) {
+            findDialog_->FindAgain(false);
+        }
+    });
+    timeStampsAction_ = add("&Time Stamps", QKeySequence(), [this](bool on) {
+        SetTimeStamps(on);
+        emit TimeStampsToggled(on);
+    });
+    timeStampsAction_->setCheckable(true);
+    add("&Save As...", QKeySequence(), [this] { SaveAs(); });
+    add("C&lear", QKeySequence(), [this] { Clear(); });
 }
 
 void TrafficLog::LogLine(const std::string& text, Colour colour) {
-    if (text.empty()) {
-        return;
+    if (!text.empty()) {
+        Append({text, NowMs(), colour, LineForm::kText});
     }
-    // A cursor of its own, so the user's caret and selection in the log stay where they are.
-    // One edit block per line keeps appending linear in the log's length.
-    QTextCursor end(document());
-    end.beginEditBlock();
-    end.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setForeground(ToQColor(colour));
-    end.insertText(FromBytes(text), format);
-    end.insertBlock();
-    end.endEditBlock();
-    if (!ready_()) {
-        return;
-    }
-    // Follows the end without taking the input focus, so typing elsewhere is never disturbed.
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void TrafficLog::LogHex(const std::string& data, Colour colour) {
-    LogLine(HexLine(data), colour);
+    if (!data.empty()) {
+        Append({data, NowMs(), colour, LineForm::kHex});
+    }
 }
 
-void TrafficLog::SetCursorKeepingView(const QTextCursor& cursor) {
-    const int top = verticalScrollBar()->value();
-    const int left = horizontalScrollBar()->value();
-    setTextCursor(cursor);
+void TrafficLog::Append(StoredLine line) {
+    droppedSinceLayout_ += store_.Append(std::move(line));
+    ScheduleLayout();
+}
+
+// Lines may come thousands a second: the scroll range is set once per turn of the event loop.
+void TrafficLog::ScheduleLayout() {
+    if (!layoutPending_) {
+        layoutPending_ = true;
+        QTimer::singleShot(0, this, [this] { Relayout(); });
+    }
+}
+
+void TrafficLog::Relayout() {
+    layoutPending_ = false;
+    QScrollBar* bar = verticalScrollBar();
+    const int dropped = static_cast<int>(std::min<std::size_t>(droppedSinceLayout_, INT32_MAX));
+    droppedSinceLayout_ = 0;
+    adjusting_ = true;
+    const int top = std::max(0, bar->value() - dropped);
+    bar->setRange(0, std::max(0, LineCount() - LinesFittingAtEnd()));
+    bar->setPageStep(std::max(1, static_cast<int>(viewport()->height() / RowHeight())));
+    bar->setValue(top);
+    if (following_ && ready_()) {
+        bar->setValue(bar->maximum());
+    }
+    adjusting_ = false;
+    viewport()->update();
+}
+
+QString TrafficLog::LineText(int index) const {
+    const StoredLine& line = store_.At(static_cast<std::size_t>(index));
+    QString text = FromBytes(ShownText(line));
+    return timeStamps_ ? StampOf(line.timeMs) + text : text;
+}
+
+// Rows follow each other at the font's exact height, as a text document lays them out.
+qreal TrafficLog::RowHeight() const {
+    return QFontMetricsF(font()).height();
+}
+
+int TrafficLog::Columns() const {
+    const qreal width = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+    return std::max(1, static_cast<int>((viewport()->width() - 2 * kMargin) / width));
+}
+
+int TrafficLog::RowsOf(int index) const {
+    return static_cast<int>(WrapRows(LineText(index), Columns()).size());
+}
+
+int TrafficLog::LinesFittingAtEnd() const {
+    const int rowsOnScreen =
+        std::max(1, static_cast<int>((viewport()->height() - 2 * kMargin) / RowHeight()));
+    int rows = 0;
+    int lines = 0;
+    for (int index = LineCount() - 1; index >= 0; --index) {
+        rows += RowsOf(index);
+        if (rows > rowsOnScreen && lines > 0) {
+            break;
+        }
+        ++lines;
+    }
+    return std::max(1, lines);
+}
+
+int TrafficLog::TopLine() const {
+    return std::min(verticalScrollBar()->value(), std::max(0, LineCount() - 1));
+}
+
+void TrafficLog::ScrollTo(int top) {
     verticalScrollBar()->setValue(top);
-    horizontalScrollBar()->setValue(left);
+}
+
+void TrafficLog::ScrollToEnd() {
+    if (layoutPending_) {
+        Relayout();
+    }
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    following_ = true;
+}
+
+void TrafficLog::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    painter.setFont(font());
+    const QFontMetricsF metrics(font());
+    const qreal charWidth = metrics.horizontalAdvance(QLatin1Char('0'));
+    const qreal lineHeight = RowHeight();
+    const int columns = Columns();
+    const bool showSelection = hasFocus() && anchor_ != caret_;
+    const LogPlace from = std::min(anchor_, caret_);
+    const LogPlace to = std::max(anchor_, caret_);
+    qreal y = kMargin;
+    for (int index = TopLine(); index < LineCount() && y < viewport()->height(); ++index) {
+        const QString text = LineText(index);
+        const std::uint64_t number = store_.FirstNumber() + static_cast<std::uint64_t>(index);
+        // Spans to mark: matches of Find, then the selection.
+        struct Mark {
+            int start;
+            int end;
+            QColor background;
+            QColor foreground;
+        };
+        std::vector<Mark> marks;
+        if (query_) {
+            const StoredLine& line = store_.At(static_cast<std::size_t>(index));
+            const int offset = timeStamps_ ? kStampLength : 0;
+            for (const TextSpan& span : query_->MatchesIn(line)) {
+                const bool current = match_ && match_->line == number && match_->span == span;
+                marks.push_back({offset + static_cast<int>(span.start),
+                                 offset + static_cast<int>(span.start + span.length),
+                                 current ? QColor(255, 150, 50) : QColor(255, 240, 120),
+                                 ToQColor(line.colour)});
+            }
+        }
+        if (showSelection && number >= from.line && number <= to.line) {
+            marks.push_back({number == from.line ? from.column : 0,
+                             number == to.line ? to.column : static_cast<int>(text.size()) + 1,
+                             palette().color(QPalette::Highlight),
+                             palette().color(QPalette::HighlightedText)});
+        }
+        const QColor colour = ToQColor(LineColour(index));
+        for (const WrappedRow& row : WrapRows(text, columns)) {
+            const qreal baseline = y + metrics.ascent();
+            painter.setPen(colour);
+            painter.drawText(QPointF(kMargin, baseline), text.mid(row.start, row.length));
+            for (const Mark& mark : marks) {
+                const int start = std::max(mark.start, row.start);
+                const int end = std::min(mark.end, row.start + row.length);
+                if (start >= end) {
+                    continue;
+                }
+                const QRectF box(kMargin + (start - row.start) * charWidth, y,
+                                 (end - start) * charWidth, lineHeight);
+                painter.fillRect(box, mark.background);
+                painter.setPen(mark.foreground);
+                painter.drawText(QPointF(box.left(), baseline), text.mid(start, end - start));
+            }
+            y += lineHeight;
+        }
+    }
+}
+
+void TrafficLog::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    ScheduleLayout();
+}
+
+std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
+    if (LineCount() == 0) {
+        return std::nullopt;
+    }
+    const qreal charWidth = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+    const qreal lineHeight = RowHeight();
+    const int columns = Columns();
+    qreal y = kMargin;
+    int index = TopLine();
+    for (; index < LineCount(); ++index) {
+        const QString text = LineText(index);
+        for (const WrappedRow& row : WrapRows(text, columns)) {
+            if (point.y() < y + lineHeight) {
+                const int column = static_cast<int>(std::lround((point.x() - kMargin) / charWidth));
+                const bool lastRow = row.start + row.length == text.size();
+                const int inRow = std::clamp(column, 0, row.length - (lastRow ? 0 : 1));
+                return Place(index, row.start + std::max(0, inRow));
+            }
+            y += lineHeight;
+        }
+    }
+    return Place(LineCount() - 1, static_cast<int>(LineText(LineCount() - 1).size()));
+}
+
+LogPlace TrafficLog::Place(int index, int column) const {
+    return {store_.FirstNumber() + static_cast<std::uint64_t>(index), column};
+}
+
+int TrafficLog::IndexOf(const LogPlace& place) const {
+    return static_cast<int>(place.line - store_.FirstNumber());
+}
+
+LogPlace TrafficLog::Clamped(LogPlace place) const {
+    return place.line < store_.FirstNumber() ? LogPlace{store_.FirstNumber(), 0} : place;
+}
+
+void TrafficLog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    if (const std::optional<LogPlace> place = PlaceAt(event->position().toPoint())) {
+        MoveCaret(*place, event->modifiers().testFlag(Qt::ShiftModifier));
+    }
+}
+
+void TrafficLog::mouseMoveEvent(QMouseEvent* event) {
+    if (!event->buttons().testFlag(Qt::LeftButton)) {
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    // Dragging past the top or bottom scrolls on.
+    if (point.y() < 0) {
+        ScrollTo(TopLine() - 1);
+    } else if (point.y() > viewport()->height()) {
+        ScrollTo(TopLine() + 1);
+    }
+    if (const std::optional<LogPlace> place = PlaceAt(point)) {
+        MoveCaret(*place, true);
+    }
+}
+
+void TrafficLog::MoveCaret(LogPlace caret, bool extend) {
+    caret_ = caret;
+    if (!extend) {
+        anchor_ = caret;
+    }
+    viewport()->update();
+}
+
+void TrafficLog::Select(LogPlace from, LogPlace to) {
+    anchor_ = from;
+    caret_ = to;
+    viewport()->update();
+}
+
+void TrafficLog::SelectAll() {
+    Select({store_.FirstNumber(), 0}, {store_.FirstNumber() + store_.Size(), 0});
+}
+
+QString TrafficLog::SelectedText() const {
+    const LogPlace from = Clamped(std::min(anchor_, caret_));
+    const LogPlace to = Clamped(std::max(anchor_, caret_));
+    QString text;
+    for (int index = IndexOf(from); index < LineCount() && index <= IndexOf(to); ++index) {
+        const QString line = LineText(index);
+        const int start = index == IndexOf(from) ? from.column : 0;
+        const bool toEnd = index < IndexOf(to) || to.column > line.size();
+        text += line.mid(start, toEnd ? -1 : to.column - start);
+        if (toEnd) {
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+void TrafficLog::Copy() const {
+    if (anchor_ != caret_) {
+        QGuiApplication::clipboard()->setText(SelectedText());
+    }
+}
+
+void TrafficLog::BringIntoView(int index) {
+    if (index < TopLine() || index >= TopLine() + verticalScrollBar()->pageStep() - 1) {
+        ScrollTo(std::max(0, index - verticalScrollBar()->pageStep() / 2));
+    }
+}
+
+void TrafficLog::keyPressEvent(QKeyEvent* event) {
+    QScrollBar* bar = verticalScrollBar();
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    const int caretIndex = std::clamp(IndexOf(Clamped(caret_)), 0, std::max(0, LineCount() - 1));
+    switch (event->key()) {
+        case Qt::Key_End:
+            if (shift && LineCount() > 0) {
+                MoveCaret(Place(caretIndex, static_cast<int>(LineText(caretIndex).size())), true);
+            } else {
+                ScrollToEnd();
+            }
+            return;
+        case Qt::Key_Home:
+            if (shift) {
+                MoveCaret(Place(caretIndex, 0), true);
+            } else {
+                ScrollTo(0);
+            }
+            return;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            const bool page = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+            const bool up = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_Up;
+            const int step = (page ? bar->pageStep() : 1) * (up ? -1 : 1);
+            if (shift && LineCount() > 0) {
+                const int index = std::clamp(caretIndex + step, 0, LineCount() - 1);
+                MoveCaret(Place(index, caret_.column), true);
+                BringIntoView(index);
+            } else {
+                ScrollTo(bar->value() + step);
+            }
+            return;
+        }
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            if (shift && LineCount() > 0) {
+                MoveCaret({caret_.line,
+                           std::max(0, caret_.column + (event->key() == Qt::Key_Left ? -1 : 1))},
+                          true);
+            }
+            return;
+        default:
+            QAbstractScrollArea::keyPressEvent(event);
+    }
 }
 
 void TrafficLog::focusInEvent(QFocusEvent* event) {
-    if (!hiddenSelection_.isNull()) {
-        SetCursorKeepingView(std::exchange(hiddenSelection_, QTextCursor()));
-    }
-    QPlainTextEdit::focusInEvent(event);
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
 }
 
 void TrafficLog::focusOutEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusOutEvent(event);
-    // A context menu of its own keeps the selection it acts on.
-    const QTextCursor cursor = textCursor();
-    if (event->reason() != Qt::PopupFocusReason && cursor.hasSelection()) {
-        hiddenSelection_ = cursor;
-        QTextCursor caret = cursor;
-        caret.clearSelection();
-        SetCursorKeepingView(caret);
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TrafficLog::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addActions(actions());
+    menu.insertSeparator(actions()[5]);
+    menu.insertSeparator(actions()[6]);
+    menu.exec(event->globalPos());
+}
+
+void TrafficLog::SetTimeStamps(bool on) {
+    timeStamps_ = on;
+    timeStampsAction_->setChecked(on);
+    ScheduleLayout();
+}
+
+void TrafficLog::Clear() {
+    store_.Clear();
+    anchor_ = caret_ = {store_.FirstNumber(), 0};
+    match_.reset();
+    following_ = true;
+    Relayout();
+}
+
+bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
+    const std::string bytes = ToBytes(text);
+    query_ = hex ? LineQuery::Hex(bytes) : LineQuery::Text(bytes);
+    if (!query_) {
+        viewport()->update();
+        return false;
+    }
+    std::optional<LineMatch> from;
+    if (match_ && match_->line >= store_.FirstNumber()) {
+        from =
+            LineMatch{static_cast<std::size_t>(match_->line - store_.FirstNumber()), match_->span};
+    }
+    const std::optional<LineMatch> found = FindMatch(store_, *query_, from, forward);
+    if (!found) {
+        match_.reset();
+        viewport()->update();
+        return false;
+    }
+    const int index = static_cast<int>(found->line);
+    match_ = LineMatch{static_cast<std::size_t>(Place(index, 0).line), found->span};
+    // The match is selected in the text as shown, its time stamp included.
+    const int offset = timeStamps_ ? kStampLength : 0;
+    const QString before =
+        FromBytes(ShownText(store_.At(found->line)).substr(0, found->span.start));
+    const QString matched =
+        FromBytes(ShownText(store_.At(found->line)).substr(found->span.start, found->span.length));
+    Select(Place(index, offset + static_cast<int>(before.size())),
+           Place(index, offset + static_cast<int>(before.size() + matched.size())));
+    if (layoutPending_) {
+        Relayout();
+    }
+    following_ = false;
+    BringIntoView(index);
+    following_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+    return true;
+}
+
+std::optional<QString> TrafficLog::SaveTo(const QString& path, bool html) {
+    QProgressDialog progress("Saving the traffic log...", "Cancel", 0, LineCount(), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const auto step = [&progress](std::size_t done) {
+        progress.setValue(static_cast<int>(done));
+        return !progress.wasCanceled();
+    };
+    return SaveLines(store_, path, html ? LineFormat::kHtml : LineFormat::kText, timeStamps_, step);
+}
+
+void TrafficLog::SaveAs() {
+    QString filter;
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save Traffic Log", QString(),
+                                     "Text files (*.txt);;HTML files (*.html *.htm)", &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const bool html = filter.startsWith("HTML") || path.endsWith(".html", Qt::CaseInsensitive) ||
+                      path.endsWith(".htm", Qt::CaseInsensitive);
+    if (const std::optional<QString> failure = SaveTo(path, html)) {
+        emit Failed(*failure);
     }
 }
 
-int TrafficLog::LineCount() const {
-    return document()->blockCount() - 1;
+void TrafficLog::ShowFind() {
+    if (findDialog_ == nullptr) {
+        findDialog_ = new FindDialog(this);
+    }
+    findDialog_->Open(SelectedText().section("\r\n", 0, 0));
 }
 
 }  // namespace brantel

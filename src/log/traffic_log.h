@@ -1,44 +1,126 @@
 #pragma once
 
-#include <QPlainTextEdit>
-#include <QTextCursor>
+#include <QAbstractScrollArea>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "log/line_search.h"
+#include "log/line_store.h"
 #include "text/colours.h"
+
+class QAction;
 
 namespace brantel {
 
-// The traffic log `SerialMemo`: one coloured line per event on the serial link.
-class TrafficLog : public QPlainTextEdit {
+class FindDialog;
+
+// A place in the log: a line by its number (it keeps it while older lines go) and a character
+// of what it shows.
+struct LogPlace {
+    std::uint64_t line = 0;
+    int column = 0;
+    auto operator<=>(const LogPlace&) const = default;
+};
+
+// The traffic log `SerialMemo`: one coloured line per event on the serial link. Lines are kept
+// as they arrived and drawn only while on screen, wrapped to the width. It reads like a
+// read-only text view (selection, copy, find) and never takes the focus by itself.
+class TrafficLog : public QAbstractScrollArea {
     Q_OBJECT
   public:
-    // The log keeps at least this many of the newest lines and drops older ones.
-    static constexpr int kMaxLines = 100000;
-
     explicit TrafficLog(QWidget* parent = nullptr);
     // `ready` tells whether start-up has finished; only then does the log follow its end.
     explicit TrafficLog(std::function<bool()> ready, QWidget* parent = nullptr);
+    ~TrafficLog() override;
     void SetReadyCheck(std::function<bool()> ready) { ready_ = std::move(ready); }
 
     // Appends text as one line in colour; an empty text adds nothing.
     void LogLine(const std::string& text, Colour colour);
-    // Appends the bytes as a hex line in colour.
+    // Appends the bytes as a hex line in colour; no bytes add nothing.
     void LogHex(const std::string& data, Colour colour);
 
-    // Lines held, not counting the empty last line that follows every line.
-    int LineCount() const;
+    // Lines held.
+    int LineCount() const { return static_cast<int>(store_.Size()); }
+    // What line `index` (0 the oldest held) shows, its time stamp first when they are on.
+    QString LineText(int index) const;
+    Colour LineColour(int index) const { return store_.At(static_cast<std::size_t>(index)).colour; }
+    const LineStore& Lines() const { return store_; }
+
+    // The selected text as it is copied: each line that the selection passes the end of ends
+    // in CR LF.
+    QString SelectedText() const;
+    void Select(LogPlace from, LogPlace to);
+    void SelectAll();
+    void Copy() const;
+    // Whether new lines bring the end into view (the user has not scrolled up to read).
+    bool Following() const { return following_; }
+    // The first line on screen.
+    int TopLine() const;
+
+    bool TimeStamps() const { return timeStamps_; }
+    void SetTimeStamps(bool on);
+    void Clear();
+    // Finds the next (or previous) match after the current one, selects it and brings it into
+    // view; false when there is none.
+    bool Find(const QString& text, bool hex, bool forward);
+    // Writes the lines as shown, as plain text or as HTML keeping the colours; the reason when
+    // it failed (the file as it was before).
+    std::optional<QString> SaveTo(const QString& path, bool html);
+
+  signals:
+    void TimeStampsToggled(bool on);
+    // A log tool failed; the message says why.
+    void Failed(const QString& message);
 
   protected:
-    // The selection shows only while the log has the focus; it comes back with the focus.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    void SetCursorKeepingView(const QTextCursor& cursor);
+    void Append(StoredLine line);
+    void ScheduleLayout();
+    // Sets the scroll range after lines came, went or the width changed, and follows the end.
+    void Relayout();
+    qreal RowHeight() const;
+    int Columns() const;
+    int RowsOf(int index) const;
+    // How many of the last lines fit on screen whole (at least one).
+    int LinesFittingAtEnd() const;
+    void ScrollTo(int top);
+    void ScrollToEnd();
+    std::optional<LogPlace> PlaceAt(QPoint point) const;
+    // The place of a line index and column, and back.
+    LogPlace Place(int index, int column) const;
+    int IndexOf(const LogPlace& place) const;
+    LogPlace Clamped(LogPlace place) const;
+    void MoveCaret(LogPlace caret, bool extend);
+    void BringIntoView(int index);
+    void SaveAs();
+    void ShowFind();
+    void CreateActions();
 
     std::function<bool()> ready_;
-    QTextCursor hiddenSelection_;
+    LineStore store_;
+    bool timeStamps_ = false;
+    bool following_ = true;
+    bool adjusting_ = false;
+    bool layoutPending_ = false;
+    std::size_t droppedSinceLayout_ = 0;
+    LogPlace anchor_;
+    LogPlace caret_;
+    std::optional<LineQuery> query_;
+    // The match Find selected last, its line by number.
+    std::optional<LineMatch> match_;
+    FindDialog* findDialog_ = nullptr;
+    QAction* timeStampsAction_ = nullptr;
 };
 
 }  // namespace brantel

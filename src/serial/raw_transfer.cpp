@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 
 #include "serial/port_connection.h"
-#include "text/hex_line.h"
 
 namespace brantel {
 namespace {
@@ -25,7 +24,7 @@ std::string_view ReceivedText(std::string_view received) {
     return received.substr(0, received.find('\0'));
 }
 
-RawTransfer::RawTransfer(PortConnection& port, LogSink log,
+RawTransfer::RawTransfer(PortConnection& port, HexSink log,
                          std::function<void(const std::string&)> showReceived)
     : port_(port), log_(std::move(log)), showReceived_(std::move(showReceived)) {}
 
@@ -33,7 +32,7 @@ int RawTransfer::WriteBytes(const std::string& data) {
     const int sent = Send(data);
     // The line shows what was handed over, whatever reached the device.
     if (!data.empty()) {
-        log_(HexLine(data), kSentRed);
+        log_(data, kSentRed);
     }
     return sent;
 }
@@ -42,7 +41,7 @@ std::string RawTransfer::ReadBytes() {
     lastReceived_ = Take();
     if (!lastReceived_.empty()) {
         showReceived_(std::string(ReceivedText(lastReceived_)));
-        log_(HexLine(lastReceived_), kReceivedBlue);
+        log_(lastReceived_, kReceivedBlue);
     }
     return lastReceived_;
 }

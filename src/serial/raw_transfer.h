@@ -22,7 +22,7 @@ class RawTransfer {
     static constexpr int kBufferSize = 255;
 
     // `showReceived` sets Edit1's text to received bytes.
-    RawTransfer(PortConnection& port, LogSink log,
+    RawTransfer(PortConnection& port, HexSink log,
                 std::function<void(const std::string&)> showReceived);
 
     // Sends all of data (in pieces of at most 255 bytes), logs it in red; the count sent.
@@ -39,7 +39,7 @@ class RawTransfer {
     std::string Take();
 
     PortConnection& port_;
-    LogSink log_;
+    HexSink log_;
     std::function<void(const std::string&)> showReceived_;
     std::string lastReceived_;
 };

@@ -229,7 +229,12 @@ TEST_F(WindowStructureTest, ProtocolPageHoldsTheGridAboveTheLog) {
               Named<TrafficLog>(form, "SerialMemo"));
     EXPECT_EQ(Named<QSplitter>(form, "Splitter1")->handleWidth(), 3);
     EXPECT_EQ(Named<CommandGrid>(form, "CmdGrid")->height(), 245);
-    EXPECT_TRUE(Named<TrafficLog>(form, "SerialMemo")->isReadOnly());
+    // Read-only: typing into the log adds nothing.
+    TrafficLog* log = Named<TrafficLog>(form, "SerialMemo");
+    const int lines = log->LineCount();
+    log->setFocus();
+    QTest::keyClicks(log, "typed");
+    EXPECT_EQ(log->LineCount(), lines);
     EXPECT_EQ(Named<TrafficLog>(form, "SerialMemo")->width(),
               Named<CommandGrid>(form, "CmdGrid")->width());
 }

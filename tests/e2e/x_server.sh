@@ -49,3 +49,20 @@ start_x_server() {
 _x_server_settled() {
     [ -s "$1/display" ] || ! alive "$X_SERVER_PID"
 }
+
+# scratch_folder PREFIX: makes a scratch folder in $work and an empty $pids; when the script
+# ends, every process in $pids is stopped and the folder removed.
+scratch_folder() {
+    work=$(mktemp -d "/tmp/$1.XXXXXX")
+    pids=()
+    trap _stop_and_remove EXIT
+}
+
+_stop_and_remove() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}

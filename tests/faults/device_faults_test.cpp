@@ -41,20 +41,20 @@ TForm1& StartOnDevice(WindowFixture& fixture, const ThreadedDevice& device) {
 // Counts the received bytes the window logs, on their way into the log.
 class ReceivedCounter {
   public:
-    explicit ReceivedCounter(ProgramState& state) : state_(state), route_(state.logRoute) {
-        state_.logRoute = [this](const std::string& text, Colour colour) {
-            route_(text, colour);
+    explicit ReceivedCounter(ProgramState& state) : state_(state), route_(state.hexRoute) {
+        state_.hexRoute = [this](const std::string& bytes, Colour colour) {
+            route_(bytes, colour);
             if (colour == kReceivedBlue) {
-                bytes_ += text.size() / 3;
+                bytes_ += bytes.size();
             }
         };
     }
-    ~ReceivedCounter() { state_.logRoute = route_; }
+    ~ReceivedCounter() { state_.hexRoute = route_; }
     std::size_t Bytes() const { return bytes_; }
 
   private:
     ProgramState& state_;
-    LogSink route_;
+    HexSink route_;
     std::size_t bytes_ = 0;
 };
 

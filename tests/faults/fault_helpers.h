@@ -1,6 +1,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <QStringList>
 #include <algorithm>
@@ -18,6 +21,32 @@ inline void PrintTo(const QStringList& errors, std::ostream* out) {
 }
 
 namespace brantel::test {
+
+// Lowers one of the process's resource limits while it lives. A write past the file-size
+// limit then fails with an error instead of ending the process.
+class LoweredLimit {
+  public:
+    LoweredLimit(int resource, rlim_t soft) : resource_(resource) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(resource_, &saved_);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = soft;
+        if (setrlimit(resource_, &lowered) != 0) {
+            ADD_FAILURE() << "the limit cannot be lowered";
+        }
+    }
+    ~LoweredLimit() {
+        setrlimit(resource_, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    LoweredLimit(const LoweredLimit&) = delete;
+    LoweredLimit& operator=(const LoweredLimit&) = delete;
+
+  private:
+    int resource_;
+    rlimit saved_{};
+    void (*previousHandler_)(int);
+};
 
 // An INI "Ports" section that maps port `number` to `device`. Written ahead of the fixture's
 // own mapping, it wins: the first of duplicate keys counts.

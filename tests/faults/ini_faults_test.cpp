@@ -20,32 +20,6 @@
 namespace brantel::test {
 namespace {
 
-// Lowers one of the process's resource limits while it lives. A write past the file-size
-// limit then fails with an error instead of ending the process.
-class LoweredLimit {
-  public:
-    LoweredLimit(int resource, rlim_t soft) : resource_(resource) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(resource_, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = soft;
-        if (setrlimit(resource_, &lowered) != 0) {
-            ADD_FAILURE() << "the limit cannot be lowered";
-        }
-    }
-    ~LoweredLimit() {
-        setrlimit(resource_, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    LoweredLimit(const LoweredLimit&) = delete;
-    LoweredLimit& operator=(const LoweredLimit&) = delete;
-
-  private:
-    int resource_;
-    rlimit saved_{};
-    void (*previousHandler_)(int);
-};
-
 std::vector<std::string> FileNamesBeside(const std::string& path) {
     std::vector<std::string> names;
     for (const auto& entry :

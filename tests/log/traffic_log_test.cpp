@@ -1,142 +1,200 @@
 #include "log/traffic_log.h"
 
-#include "qtbridge/qt_colour.h"
-
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 #include <QVBoxLayout>
+
+#include "log/line_wrap.h"
+#include "qtbridge/qt_colour.h"
+#include "support/scratch_dir.h"
 
 namespace brantel {
 namespace {
 
-QColor ColourOfLine(const TrafficLog& log, int line) {
-    const QTextBlock block = log.document()->findBlockByNumber(line);
-    return block.begin().fragment().charFormat().foreground().color();
-}
-
-TEST(TrafficLog, EachLineKeepsItsOwnColourAndEndsWithABreak) {
-    TrafficLog log([] { return false; });
-    const struct {
-        std::string text;
-        Colour colour;
-    } lines[] = {{"Port COM2: is Opened", kPortStatusGreen},
-                 {"// Ping :", kAnnotationTeal},
-                 {"41 42 ", kSentRed},
-                 {"06 ", kReceivedBlue},
-                 {"Port COM2: is Closed", kPortStatusGreen}};
-    for (const auto& line : lines) {
-        log.LogLine(line.text, line.colour);
+// The log in a shown, active window beside a line edit, as on the protocol page.
+class TrafficLogTest : public ::testing::Test {
+  protected:
+    TrafficLogTest() {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(edit);
+        layout->addWidget(log);
+        window.resize(300, 200);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    ASSERT_EQ(log.LineCount(), 5);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(log.document()->findBlockByNumber(i).text().toStdString(), lines[i].text);
-        EXPECT_EQ(ColourOfLine(log, i), ToQColor(lines[i].colour)) << lines[i].text;
+
+    QAction* Action(const QString& text) const {
+        for (QAction* action : log->actions()) {
+            if (action->text().remove('&') == text) {
+                return action;
+            }
+        }
+        ADD_FAILURE() << "no action " << text.toStdString();
+        return nullptr;
     }
-    EXPECT_EQ(log.toPlainText().toStdString(),
-              "Port COM2: is Opened\n// Ping :\n41 42 \n06 \nPort COM2: is Closed\n");
-}
-
-TEST(TrafficLog, ColoursAreReadAsBlueGreenRed) {
-    EXPECT_EQ(ToQColor(kSentRed), QColor(255, 0, 0));
-    EXPECT_EQ(ToQColor(kReceivedBlue), QColor(0, 0, 255));
-    EXPECT_EQ(ToQColor(kPortStatusGreen), QColor(0, 128, 0));
-    EXPECT_EQ(ToQColor(kAnnotationTeal), QColor(0, 128, 128));
-    EXPECT_EQ(ToQColor(kNavy), QColor(0, 0, 128));
-}
-
-TEST(TrafficLog, EmptyTextAndEmptyBytesAddNothing) {
-    TrafficLog log([] { return true; });
-    log.LogLine("", kSentRed);
-    log.LogHex("", kReceivedBlue);
-    EXPECT_EQ(log.LineCount(), 0);
-    EXPECT_TRUE(log.toPlainText().isEmpty());
-    log.LogHex(std::string("\x00\x0A\xFF", 3), kReceivedBlue);
-    EXPECT_EQ(log.toPlainText().toStdString(), "00 0A FF \n");
-}
-
-TEST(TrafficLog, KeepsTheNewestLinesBeyondItsCap) {
-    TrafficLog log([] { return false; });
-    for (int i = 0; i < TrafficLog::kMaxLines + 10; ++i) {
-        log.LogLine(std::to_string(i), kSentRed);
+    // Pixels of the log painted in the selection's colour.
+    int HighlightedPixels() const {
+        const QImage image = log->viewport()->grab().toImage();
+        const QColor highlight = log->palette().color(QPalette::Active, QPalette::Highlight);
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                count += image.pixelColor(x, y) == highlight;
+            }
+        }
+        return count;
     }
-    EXPECT_EQ(log.LineCount(), TrafficLog::kMaxLines);
-    EXPECT_EQ(log.document()->firstBlock().text().toStdString(), "10");
-    EXPECT_EQ(log.document()->lastBlock().previous().text().toStdString(),
-              std::to_string(TrafficLog::kMaxLines + 9));
-}
 
-// While the user types elsewhere, arriving lines scroll the log but never take the focus,
-// select the user's text, or disturb a selection made in the log.
-TEST(TrafficLog, FollowsItsEndWithoutTakingTheFocus) {
     bool ready = false;
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* edit = new QLineEdit(&window);
-    auto* log = new TrafficLog([&ready] { return ready; }, &window);
-    layout->addWidget(edit);
-    layout->addWidget(log);
-    window.resize(300, 200);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QLineEdit* edit = new QLineEdit(&window);
+    TrafficLog* log = new TrafficLog([this] { return ready; }, &window);
+};
+
+TEST_F(TrafficLogTest, EachLineKeepsItsTextAndColour) {
+    log->LogLine("Port COM2: is Opened", kPortStatusGreen);
+    log->LogLine("", kSentRed);
+    log->LogHex("", kSentRed);
+    log->LogLine("// Ping :", kAnnotationTeal);
+    log->LogHex("AB", kSentRed);
+    log->LogHex(std::string("\x00\x0A\xFF", 3), kReceivedBlue);
+    const std::vector<std::pair<QString, Colour>> expected = {
+        {"Port COM2: is Opened", kPortStatusGreen},
+        {"// Ping :", kAnnotationTeal},
+        {"41 42 ", kSentRed},
+        {"00 0A FF ", kReceivedBlue}};
+    ASSERT_EQ(log->LineCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(log->LineText(i), expected[i].first);
+        EXPECT_EQ(log->LineColour(i), expected[i].second);
+    }
+    EXPECT_EQ(ToQColor(kReceivedBlue), QColor(0, 0, 255));
+    EXPECT_EQ(ToQColor(kAnnotationTeal), QColor(0, 128, 128));
+}
+
+// A line breaks after the last blank that fits; blanks hang; a long word breaks anywhere.
+TEST(LineWrap, BreaksAtBlanksOrAnywhereInALongWord) {
+    const struct {
+        QString text;
+        int columns;
+        QStringList rows;
+    } cases[] = {
+        {"", 5, {""}},
+        {"00 0A FF ", 9, {"00 0A FF "}},
+        {"00 0A FF ", 8, {"00 0A FF "}},
+        {"00 0A FF ", 7, {"00 0A ", "FF "}},
+        {"Port COM2: is Opened", 12, {"Port COM2: ", "is Opened"}},
+        {"abcdefgh", 3, {"abc", "def", "gh"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString() + " in " + std::to_string(c.columns));
+        QStringList rows;
+        for (const WrappedRow& row : WrapRows(c.text, c.columns)) {
+            rows << c.text.mid(row.start, row.length);
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+}
+
+// Before start-up ends nothing scrolls; then the log follows its end, holds still while the
+// user reads further up, and follows again from End. It never takes the focus.
+TEST_F(TrafficLogTest, FollowsItsEndUnlessTheUserScrolledUp) {
     edit->setFocus();
     QTest::keyClicks(edit, "hello");
-
     for (int i = 0; i < 100; ++i) {
         log->LogLine("line " + std::to_string(i), kReceivedBlue);
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(log->verticalScrollBar()->value(), 0) << "no scrolling before start-up ends";
+    QScrollBar* bar = log->verticalScrollBar();
+    EXPECT_EQ(bar->value(), 0) << "no scrolling before start-up ends";
 
-    QTextCursor selection = log->textCursor();
-    selection.setPosition(0);
-    selection.setPosition(4, QTextCursor::KeepAnchor);
-    log->setTextCursor(selection);
     ready = true;
     log->LogLine("newest", kReceivedBlue);
     QCoreApplication::processEvents();
-
-    EXPECT_GT(log->verticalScrollBar()->value(), 0);
-    EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_TRUE(edit->hasFocus());
-    EXPECT_FALSE(edit->hasSelectedText());
     EXPECT_EQ(edit->text(), "hello");
-    EXPECT_EQ(log->textCursor().selectedText(), "line");
-    QTest::keyClicks(edit, "!");
-    EXPECT_EQ(edit->text(), "hello!");
+
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    const int reading = bar->value();
+    log->LogLine("while reading", kReceivedBlue);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(log->Following());
+    EXPECT_EQ(bar->value(), reading);
+
+    log->setFocus();
+    QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
+    log->LogLine("after End", kReceivedBlue);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log->Following());
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
-// A selection made in the log shows only while the log has the focus, and comes back with it.
-TEST(TrafficLog, SelectionShowsOnlyWhileTheLogHasTheFocus) {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* edit = new QLineEdit(&window);
-    auto* log = new TrafficLog([] { return true; }, &window);
-    layout->addWidget(edit);
-    layout->addWidget(log);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    log->LogLine("line one", kReceivedBlue);
+// Text selected across lines copies as shown, each line passed ending in CR LF; the
+// selection shows only while the log has the focus.
+TEST_F(TrafficLogTest, SelectionCopiesAsShownAndShowsOnlyWithTheFocus) {
+    ready = true;
+    log->LogLine("Port COM2: is Opened", kPortStatusGreen);
+    log->LogHex("AB", kSentRed);
+    log->LogLine("// Ping :", kAnnotationTeal);
+    QCoreApplication::processEvents();
+    const quint64 first = log->Lines().FirstNumber();
     log->setFocus();
-    QTextCursor selection = log->textCursor();
-    selection.setPosition(0);
-    selection.setPosition(4, QTextCursor::KeepAnchor);
-    log->setTextCursor(selection);
+    log->Select({first, 5}, {first + 2, 2});
+    EXPECT_EQ(log->SelectedText(), "COM2: is Opened\r\n41 42 \r\n//");
+    QTest::keyClick(log, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "COM2: is Opened\r\n41 42 \r\n//");
+    QTest::keyClick(log, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(log->SelectedText(), "Port COM2: is Opened\r\n41 42 \r\n// Ping :\r\n");
 
+    EXPECT_GT(HighlightedPixels(), 0);
     edit->setFocus();
-    EXPECT_FALSE(log->textCursor().hasSelection());
-    log->setFocus();
-    EXPECT_EQ(log->textCursor().selectedText(), "line");
+    EXPECT_EQ(HighlightedPixels(), 0);
+    EXPECT_EQ(log->SelectedText(), "Port COM2: is Opened\r\n41 42 \r\n// Ping :\r\n");
 }
 
-TEST(TrafficLog, HiddenLogStillTakesLinesWhenReady) {
-    TrafficLog log([] { return true; });
-    log.LogLine("Port COM2: is Closed", kPortStatusGreen);
-    EXPECT_EQ(log.LineCount(), 1);
+// Clear empties the log; time stamps put the arrival time before every line; Save As writes
+// the lines as shown, as text or as HTML with their colours; Find selects the next match.
+TEST_F(TrafficLogTest, MenuActionsClearStampSaveAndFind) {
+    log->LogLine("Port COM2: is Opened", kPortStatusGreen);
+    log->LogHex("<A", kSentRed);
+    Action("Time Stamps")->trigger();
+    EXPECT_TRUE(log->TimeStamps());
+    EXPECT_TRUE(
+        QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d\d\d 3C 41 $)").match(log->LineText(1)).hasMatch())
+        << log->LineText(1).toStdString();
+    Action("Time Stamps")->trigger();
+    EXPECT_EQ(log->LineText(1), "3C 41 ");
+
+    const test::ScratchDir dir;
+    const QString text = QString::fromStdString(dir.File("log.txt"));
+    const QString html = QString::fromStdString(dir.File("log.html"));
+    EXPECT_EQ(log->SaveTo(text, false), std::nullopt);
+    EXPECT_EQ(test::FileText(text.toStdString()), "Port COM2: is Opened\n3C 41 \n");
+    EXPECT_EQ(log->SaveTo(html, true), std::nullopt);
+    const std::string saved = test::FileText(html.toStdString());
+    EXPECT_NE(saved.find("<span style=\"color:#008000\">Port COM2: is Opened</span>"),
+              std::string::npos);
+    EXPECT_NE(saved.find("<span style=\"color:#ff0000\">3C 41 </span>"), std::string::npos);
+
+    EXPECT_TRUE(log->Find("3c", false, true));
+    EXPECT_EQ(log->SelectedText(), "3C");
+    EXPECT_TRUE(log->Find("41", true, true));
+    EXPECT_EQ(log->SelectedText(), "41");
+    EXPECT_FALSE(log->Find("ZZ", false, true));
+
+    Action("Clear")->trigger();
+    EXPECT_EQ(log->LineCount(), 0);
+    log->LogLine("next", kSentRed);
+    EXPECT_EQ(log->LineText(0), "next");
 }
 
 }  // namespace

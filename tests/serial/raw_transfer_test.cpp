@@ -38,7 +38,7 @@ class RawTransferTest : public ::testing::Test {
                           }
                           return device_.SlavePath();
                       }),
-          transfer_(connection_, log_.Sink(),
+          transfer_(connection_, log_.HexSink(),
                     [this](const std::string& text) { shown_.push_back(text); }) {}
 
     // Opens port 2 and forgets the open line, so the log holds only the transfers.

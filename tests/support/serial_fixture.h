@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/colours.h"
+#include "text/hex_line.h"
 
 namespace brantel::test {
 
@@ -21,6 +22,12 @@ class LogRecorder {
   public:
     auto Sink() {
         return [this](const std::string& text, Colour colour) { lines.push_back({text, colour}); };
+    }
+    // Bytes moved, recorded as the hex line the log shows.
+    auto HexSink() {
+        return [this](const std::string& bytes, Colour colour) {
+            lines.push_back({HexLine(bytes), colour});
+        };
     }
     std::vector<LoggedLine> lines;
 };

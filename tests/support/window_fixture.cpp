@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QPlainTextEdit>
 #include <QTest>
-#include <QTextBlock>
 
 #include "app/application.h"
 #include "app/program_state.h"
@@ -14,15 +12,10 @@
 
 namespace brantel::test {
 
-std::vector<LoggedLine> LoggedLines(const QPlainTextEdit& log) {
+std::vector<LoggedLine> LoggedLines(const TrafficLog& log) {
     std::vector<LoggedLine> entries;
-    // Every line ends with a break, so the last block is the empty line after them.
-    for (QTextBlock block = log.document()->firstBlock(); block.next().isValid();
-         block = block.next()) {
-        const QColor colour = block.begin().fragment().charFormat().foreground().color();
-        entries.push_back(
-            {block.text().toStdString(),
-             static_cast<Colour>(colour.red() | colour.green() << 8 | colour.blue() << 16)});
+    for (int index = 0; index < log.LineCount(); ++index) {
+        entries.push_back({log.LineText(index).toStdString(), log.LineColour(index)});
     }
     return entries;
 }

@@ -10,17 +10,16 @@
 #include "support/scratch_dir.h"
 #include "support/serial_fixture.h"
 
-class QPlainTextEdit;
-
 namespace brantel {
 class ProgramState;
 class TForm1;
+class TrafficLog;
 }  // namespace brantel
 
 namespace brantel::test {
 
 // The lines a traffic log holds with the colour their characters carry, oldest first.
-std::vector<LoggedLine> LoggedLines(const QPlainTextEdit& log);
+std::vector<LoggedLine> LoggedLines(const TrafficLog& log);
 
 LoggedLine Green(const std::string& text);
 LoggedLine Red(const std::string& text);

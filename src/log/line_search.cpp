@@ -91,10 +91,10 @@ std::vector<TextSpan> LineQuery::MatchesIn(const StoredLine& line) const {
         return hex_ ? std::vector<TextSpan>{} : TextMatches(line.bytes);
     }
     if (hex_) {
-        return ByteMatches(line.bytes);
+        return ByteMatches(line.bytes, needle_);
     }
     if (asBytes_) {
-        std::vector<TextSpan> spans = LineQuery(*asBytes_, true).ByteMatches(line.bytes);
+        std::vector<TextSpan> spans = ByteMatches(line.bytes, *asBytes_);
         // A trailing blank in the text covers the blank after the last pair.
         if (needle_.back() == ' ') {
             for (TextSpan& span : spans) {
@@ -106,17 +106,17 @@ std::vector<TextSpan> LineQuery::MatchesIn(const StoredLine& line) const {
     return HexLineCharacters(needle_) ? TextMatches(ShownText(line)) : std::vector<TextSpan>{};
 }
 
-std::vector<TextSpan> LineQuery::ByteMatches(const std::string& bytes) const {
+std::vector<TextSpan> LineQuery::ByteMatches(const std::string& bytes, const std::string& needle) {
     std::vector<TextSpan> spans;
     auto at = bytes.begin();
-    const std::boyer_moore_horspool_searcher searcher(needle_.begin(), needle_.end());
+    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
     while (true) {
         const auto [first, last] = searcher(at, bytes.end());
         if (first == bytes.end()) {
             break;
         }
         const auto index = static_cast<std::size_t>(first - bytes.begin());
-        spans.push_back({3 * index, 3 * needle_.size() - 1});
+        spans.push_back({3 * index, 3 * needle.size() - 1});
         at = last;
     }
     return spans;

@@ -33,7 +33,7 @@ class LineQuery {
   private:
     LineQuery(std::string needle, bool hex) : needle_(std::move(needle)), hex_(hex) {}
 
-    std::vector<TextSpan> ByteMatches(const std::string& bytes) const;
+    static std::vector<TextSpan> ByteMatches(const std::string& bytes, const std::string& needle);
     std::vector<TextSpan> TextMatches(const std::string& shown) const;
 
     // Lower-case text, or the bytes looked for.

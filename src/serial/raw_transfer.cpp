@@ -37,7 +37,7 @@ int RawTransfer::WriteBytes(const std::string& data) {
     return sent;
 }
 
-std::string RawTransfer::ReadBytes() {
+const std::string& RawTransfer::ReadBytes() {
     lastReceived_ = Take();
     if (!lastReceived_.empty()) {
         showReceived_(std::string(ReceivedText(lastReceived_)));

@@ -29,7 +29,7 @@ class RawTransfer {
     int WriteBytes(const std::string& data);
     // Takes at most 255 bytes the driver holds now, shows and logs them in blue, and keeps
     // them as `LastReceived`; the bytes taken (empty when none).
-    std::string ReadBytes();
+    const std::string& ReadBytes();
 
     const std::string& LastReceived() const { return lastReceived_; }
 

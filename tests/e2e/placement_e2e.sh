@@ -11,37 +11,12 @@ source "$(dirname "$0")/x_server.sh"
 
 readonly brantel_exe=$1
 readonly screen_size=1280x1024
-work=$(mktemp -d /tmp/brantel-placement.XXXXXX)
-readonly work
-pids=()
+scratch_folder brantel-placement
 
-cleanup() {
-    [ -s "$work/app.pid" ] && kill "$(cat "$work/app.pid")" 2>/dev/null
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")"; tail -5 "$log"; } >&2
-    done
-    exit 1
-}
-
-command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed (Debian package xvfb)"; exit 77; }
+x_server_or_skip "$screen_size"
 for tool in xdotool xprop xwininfo openbox; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
-if ! start_x_server "$work" "$screen_size" 2>"$work/x_server.why"; then
-    echo "SKIPPED: $(cat "$work/x_server.why")"
-    exit 77
-fi
-pids+=("$X_SERVER_PID")
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)

@@ -12,36 +12,11 @@ source "$(dirname "$0")/x_server.sh"
 
 readonly brantel_exe=$1 sim_exe=$2
 readonly screen_size=1280x1024
-work=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
-readonly work
-pids=()
-
-cleanup() {
-    [ -s "$work/app.pid" ] && kill "$(cat "$work/app.pid")" 2>/dev/null
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")"; tail -5 "$log"; } >&2
-    done
-    exit 1
-}
+scratch_folder brantel-e2e
 
 # --- X server -------------------------------------------------------------------------------
-command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed (Debian package xvfb)"; exit 77; }
+x_server_or_skip "$screen_size"
 command -v xdotool >/dev/null || fail "xdotool is not installed (Debian package xdotool)"
-if ! start_x_server "$work" "$screen_size" 2>"$work/x_server.why"; then
-    echo "SKIPPED: $(cat "$work/x_server.why")"
-    exit 77
-fi
-pids+=("$X_SERVER_PID")
 
 # --- device and program ---------------------------------------------------------------------
 "$sim_exe" --link "$work/com2" --record "$work/received" >"$work/sim.log" 2>&1 &

@@ -60,9 +60,32 @@ scratch_folder() {
 
 _stop_and_remove() {
     local pid
+    # A program a test started in a subshell of its own leaves its number in app.pid.
+    [ -s "$work/app.pid" ] && kill "$(cat "$work/app.pid")" 2>/dev/null
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
     rm -rf "$work"
+}
+
+# fail MESSAGE: the test fails, with the tail of every log in $work.
+fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "$work"/*.log; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")"; tail -5 "$log"; } >&2
+    done
+    exit 1
+}
+
+# x_server_or_skip WIDTHxHEIGHT: starts the test's X server (see start_x_server) and adds it to
+# $pids; where none can be started the test ends as skipped (exit status 77).
+x_server_or_skip() {
+    command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed (Debian package xvfb)"; exit 77; }
+    if ! start_x_server "$work" "$1" 2>"$work/x_server.why"; then
+        echo "SKIPPED: $(cat "$work/x_server.why")"
+        exit 77
+    fi
+    pids+=("$X_SERVER_PID")
 }

@@ -34,6 +34,7 @@
 #include "qtbridge/local_text.h"
 #include "qtbridge/qt_colour.h"
 #include "serial/port_texts.h"
+#include "widgets/cached_panel_style.h"
 #include "widgets/command_grid.h"
 #include "widgets/port_number_edit.h"
 
@@ -148,6 +149,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::SetUpPanel() {
+    // The raw-text boxes repaint with every read; their frames are drawn once.
+    auto* panelStyle = new CachedPanelStyle;
+    panelStyle->setParent(this);
+    ui_->Edit1->setStyle(panelStyle);
+    ui_->Edit2->setStyle(panelStyle);
     ui_->PortNumber->SetValue(2);
     TakeAnyLength(ui_->PortSpeed->lineEdit());
     ui_->PortSpeed->setEditText("");

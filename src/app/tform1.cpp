@@ -26,6 +26,7 @@
 
 #include "app/application.h"
 #include "app/program_state.h"
+#include "app/template_note.h"
 #include "app/window_options.h"
 #include "commands/command_annotation.h"
 #include "frames/frame_builder.h"
@@ -90,24 +91,23 @@ void FitBefore(QLabel* label, const QWidget* box) {
     label->adjustSize();
 }
 
-// Reads the template's inputs from the window at the moment each token needs them.
+// Reads a row's template inputs from the window at the moment each token needs them.
 class WindowFrameInputs : public FrameInputs {
   public:
     WindowFrameInputs(const QLineEdit& address, const CommandGrid& grid,
-                      const NamedParamTable& params)
-        : address_(address), grid_(grid), params_(params) {}
+                      const NamedParamTable& params, int row)
+        : address_(address), grid_(grid), params_(params), row_(row) {}
     std::string AddressText() const override { return ToBytes(address_.text()); }
     const NamedParam* LookupNamedParam(std::string_view token) const override {
         return params_.LookupNamedParam(token);
     }
-    std::string CurrentRowCell(int column) const override {
-        return grid_.CellText(column, grid_.CurrentRow());
-    }
+    std::string CurrentRowCell(int column) const override { return grid_.CellText(column, row_); }
 
   private:
     const QLineEdit& address_;
     const CommandGrid& grid_;
     const NamedParamTable& params_;
+    int row_;
 };
 
 }  // namespace
@@ -236,6 +236,14 @@ void TForm1::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, guarded(&TForm1::Timer1Timer));
     connect(ui_->PortNumber, &QLineEdit::textChanged, this, guarded(&TForm1::PortNumberChange));
     connect(ui_->Parameters, &QLineEdit::textChanged, this, guarded(&TForm1::ParametersChange));
+    // After the parameter table is parsed again: the notes read it.
+    for (const QLineEdit* input : {ui_->AddressEdit, ui_->Parameters}) {
+        connect(input, &QLineEdit::textChanged, ui_->CmdGrid, &CommandGrid::RefreshCommandNotes);
+    }
+    ui_->CmdGrid->SetCommandNotes([this](int row, bool withToolTip) {
+        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
+        return TemplateNote(ui_->CmdGrid->CellText(kCommandColumn, row), inputs, withToolTip);
+    });
     connect(ui_->N1, &QAction::triggered, this, guarded(&TForm1::N1Click));
     connect(ui_->N2, &QAction::triggered, this, &QWidget::close);
     connect(ui_->CmdGrid, &CommandGrid::DoubleClicked, this, guarded(&TForm1::CmdGridDblClick));
@@ -349,7 +357,8 @@ void TForm1::LogLine(const std::string& text, Colour colour) {
 }
 
 void TForm1::BuildAndSend(const std::string& frameTemplate) {
-    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams);
+    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams,
+                                   ui_->CmdGrid->CurrentRow());
     state_.transfer.WriteBytes(BuildFrame(frameTemplate, inputs));
 }
 

@@ -12,6 +12,7 @@ struct FrameOptions {
     std::string parameters;
     std::vector<std::string> variables;
     std::string frameTemplate;
+    bool explain = false;
     bool help = false;
 };
 

@@ -8,6 +8,7 @@ namespace brantel {
 
 const std::string kFrameUsage =
     "usage: brantel-frame [--address TEXT] [--params TEXT] [--var TEXT]... [--] TEMPLATE\n"
+    "       brantel-frame --help | --version\n"
     "Prints the frame that \"Send Cmd\" would send for a command row whose Command cell is\n"
     "TEMPLATE, as hexadecimal bytes.\n"
     "  --address TEXT  the device address box (default 50)\n"
@@ -31,6 +32,10 @@ FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
         }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            return options;
+        }
+        if (arg == "--version") {
+            options.version = true;
             return options;
         }
         if (arg != "--address" && arg != "--params" && arg != "--var") {

@@ -13,6 +13,7 @@ struct FrameOptions {
     std::vector<std::string> variables;
     std::string frameTemplate;
     bool help = false;
+    bool version = false;
 };
 
 // Thrown for a command line that names no single template or misuses an option.

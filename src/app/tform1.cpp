@@ -35,6 +35,7 @@
 #include "qtbridge/local_text.h"
 #include "qtbridge/qt_colour.h"
 #include "serial/port_texts.h"
+#include "version/version.h"
 #include "widgets/cached_panel_style.h"
 #include "widgets/command_grid.h"
 #include "widgets/port_number_edit.h"
@@ -117,6 +118,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     // The controls take the window's font as they are made (the grid sizes its own from it).
     setFont(DesignFont(11));
     ui_->setupUi(this);
+    setWindowTitle("Brantel v." + FromBytes(kVersion));
     setWindowIcon(QIcon(":/brantel/brantel.png"));
     SetUpPanel();
     SetUpPages();

@@ -9,6 +9,7 @@ namespace brantel {
 const std::string kFrameUsage =
     "usage: brantel-frame [--explain] [--address TEXT] [--params TEXT] [--var TEXT]... [--] "
     "TEMPLATE\n"
+    "       brantel-frame --help | --version\n"
     "Prints the frame that \"Send Cmd\" would send for a command row whose Command cell is\n"
     "TEMPLATE, as hexadecimal bytes.\n"
     "  --explain       prints a table of what each token adds, the frame or the error, and\n"
@@ -39,6 +40,10 @@ FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
         if (arg == "--explain") {
             options.explain = true;
             continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
+            return options;
         }
         if (arg != "--address" && arg != "--params" && arg != "--var") {
             throw UsageError("unknown option " + arg);

@@ -14,6 +14,7 @@ struct FrameOptions {
     std::string frameTemplate;
     bool explain = false;
     bool help = false;
+    bool version = false;
 };
 
 // Thrown for a command line that names no single template or misuses an option.

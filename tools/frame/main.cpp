@@ -10,6 +10,7 @@
 #include "frames/frame_explanation.h"
 #include "text/error_text.h"
 #include "text/hex_line.h"
+#include "version/version.h"
 
 namespace brantel {
 namespace {
@@ -34,8 +35,8 @@ int Run(const std::vector<std::string>& args) {
         std::cerr << "brantel-frame: " << error.what() << '\n' << kFrameUsage;
         return 2;
     }
-    if (options.help) {
-        std::cout << kFrameUsage;
+    if (options.help || options.version) {
+        std::cout << (options.help ? kFrameUsage : VersionLine("brantel-frame"));
         return 0;
     }
     FixedFrameInputs row;

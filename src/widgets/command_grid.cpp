@@ -255,6 +255,17 @@ void CommandGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
+// A click on a selected cell opens its editor after the double-click time. When the focus has
+// moved on by then (a row double-clicked to send, then another box clicked and typed into), the
+// editor must not take it: the keys meant for that box would land in the command table.
+bool CommandGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool delayedEdit = trigger == AllEditTriggers && event == nullptr;
+    if (delayedEdit && !hasFocus()) {
+        return false;
+    }
+    return QTableWidget::edit(index, trigger, event);
+}
+
 bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -35,6 +35,7 @@ class CommandGrid : public QTableWidget {
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

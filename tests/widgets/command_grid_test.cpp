@@ -154,6 +154,28 @@ TEST_F(CommandGridTest, ClickMakesTheRowCurrentAndDoubleClickEmitsOnce) {
     EXPECT_EQ(grid->CurrentRow(), 7);
 }
 
+// A click on the selected cell opens its editor only after the double-click time; a box
+// clicked and typed into meanwhile keeps the focus and the keys, and the cell stays as it was.
+TEST_F(CommandGridTest, LateEditorLeavesTheFocusWhereTheUserPutIt) {
+    grid->SetCellText(0, 2, "Status");
+    grid->setFocus();
+    Click(0, 2);
+    Click(0, 2);
+    after->setFocus();
+    QTest::keyClicks(after, "Hi");
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    QTest::keyClicks(QApplication::focusWidget(), " 7");
+    EXPECT_EQ(after->text(), "Hi 7");
+    EXPECT_EQ(grid->CellText(0, 2), "Status");
+    EXPECT_EQ(QApplication::focusWidget(), after);
+
+    grid->setFocus();
+    Click(0, 2);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_EQ(QApplication::focusWidget()->parentWidget(), grid->viewport())
+        << "a click alone still opens the editor";
+}
+
 TEST_F(CommandGridTest, DoubleClickOnTheHeaderEmitsAndKeepsTheCurrentRow) {
     Load();
     grid->setCurrentCell(3, 0);

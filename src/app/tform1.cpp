@@ -25,16 +25,21 @@
 #include <utility>
 
 #include "app/application.h"
+#include "app/port_tip.h"
+#include "app/ports_dialog.h"
 #include "app/program_state.h"
 #include "app/template_note.h"
 #include "app/window_options.h"
 #include "commands/command_annotation.h"
 #include "frames/frame_builder.h"
 #include "log/traffic_log.h"
+#include "platform/port_names.h"
 #include "platform/profile_store.h"
 #include "qtbridge/local_text.h"
 #include "qtbridge/qt_colour.h"
+#include "serial/found_ports.h"
 #include "serial/port_texts.h"
+#include "serial/reopen_watch.h"
 #include "version/version.h"
 #include "widgets/cached_panel_style.h"
 #include "widgets/command_grid.h"
@@ -128,6 +133,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(100);
+    reopenWatch_ = new ReopenWatch([this] { Application::Press(ui_->Button3); }, this);
     FormStorage1 = std::make_unique<WindowOptions>(*this, *ui_->PortNumber, *ui_->PortSpeed,
                                                    *ui_->AddressEdit, *ui_->Parameters);
     ConnectHandlers();
@@ -247,10 +253,14 @@ void TForm1::ConnectHandlers() {
         return TemplateNote(ui_->CmdGrid->CellText(kCommandColumn, row), inputs, withToolTip);
     });
     connect(ui_->N1, &QAction::triggered, this, guarded(&TForm1::N1Click));
+    connect(ui_->PortsItem, &QAction::triggered, this, guarded(&TForm1::PortsClick));
     connect(ui_->N2, &QAction::triggered, this, &QWidget::close);
     connect(ui_->CmdGrid, &CommandGrid::DoubleClicked, this, guarded(&TForm1::CmdGridDblClick));
-    connect(&state_.port, &PortConnection::Released, this,
-            [this] { statusPanel_->setText(ClosedStatus()); });
+    connect(&state_.port, &PortConnection::Released, this, [this] {
+        statusPanel_->setText(ClosedStatus());
+        ShowPortTip();
+        AwaitReturn();
+    });
 }
 
 void TForm1::FormCreate() {
@@ -301,14 +311,54 @@ void TForm1::SaveAtSessionEnd() {
 }
 
 void TForm1::Button3Click() {
+    reopenWatch_->Stop();
     const int number = ui_->PortNumber->Value();
     state_.port.OpenPort(number, 9600);
     statusPanel_->setText(FromBytes(OpenStatusText(number, state_.port.PortHandle() != nullptr)));
+    ShowPortTip();
 }
 
 void TForm1::Button6Click() {
+    reopenWatch_->Stop();
     state_.port.ClosePort();
     statusPanel_->setText(ClosedStatus());
+    ShowPortTip();
+}
+
+std::string TForm1::DeviceOf(int number) const {
+    return PortDevicePath(ProfileStore(state_.shell.iniPath), number).value_or("");
+}
+
+void TForm1::ShowPortTip() {
+    const int number = ui_->PortNumber->Value();
+    const std::string failure =
+        state_.port.PortHandle() == nullptr ? state_.port.OpenFailure() : std::string();
+    statusPanel_->setToolTip(
+        FromBytes(PortStatusTip(number, DeviceOf(number), FindSerialPorts(), failure)));
+}
+
+void TForm1::AwaitReturn() {
+    reopenWatch_->Watch(DeviceOf(ui_->PortNumber->Value()));
+}
+
+void TForm1::PortsClick() {
+    PortsDialog dialog(state_.shell.iniPath, FindSerialPorts, this);
+    const int number = ui_->PortNumber->Value();
+    const std::string before = DeviceOf(number);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    dialog.Store();
+    if (DeviceOf(number) == before) {
+        return;
+    }
+    if (state_.port.PortHandle() != nullptr) {
+        Application::Press(ui_->Button6);
+        Application::Press(ui_->Button3);
+    } else if (reopenWatch_->Watching()) {
+        AwaitReturn();
+    }
+    ShowPortTip();
 }
 
 void TForm1::Button4Click() {

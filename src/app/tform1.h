@@ -15,6 +15,8 @@ class TForm1;
 
 namespace brantel {
 
+class ReopenWatch;
+
 class ProgramState;
 class WindowOptions;
 
@@ -38,6 +40,9 @@ class TForm1 : public QMainWindow {
     void Timer1Timer();
     void PortNumberChange();
     void N1Click();
+    // "Ports...": the mapping of COM1 to COM4; the open port is opened again when its mapping
+    // changed.
+    void PortsClick();
     void CmdGridDblClick();
     void SendCmdBtnClick();
     void ParametersChange();
@@ -62,11 +67,19 @@ class TForm1 : public QMainWindow {
     void SetUpPages();
     void SetUpChart();
     void ConnectHandlers();
+    // The device port `number` opens, as section "Ports" maps it.
+    std::string DeviceOf(int number) const;
+    // Names the device of the port number in the status bar's tooltip, and why an open failed.
+    void ShowPortTip();
+    // After a device vanished: open its port again once it is back, unless the user closed it or
+    // chose another number meanwhile.
+    void AwaitReturn();
 
     ProgramState& state_;
     std::unique_ptr<Ui::TForm1> ui_;
     QLabel* statusPanel_;
     QTimer* Timer1;
+    ReopenWatch* reopenWatch_;
     std::unique_ptr<WindowOptions> FormStorage1;
 };
 

@@ -9,6 +9,8 @@ namespace {
 constexpr int kFirstPort = 1;
 constexpr int kLastPort = 4;
 
+}  // namespace
+
 std::string DefaultDevicePath(int number) {
 #ifdef _WIN32
     return "COM" + std::to_string(number);
@@ -16,8 +18,6 @@ std::string DefaultDevicePath(int number) {
     return "/dev/ttyS" + std::to_string(number - 1);
 #endif
 }
-
-}  // namespace
 
 std::optional<std::string> PortDevicePath(const ProfileStore& store, int number) {
     if (number < kFirstPort || number > kLastPort) {

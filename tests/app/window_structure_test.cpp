@@ -245,16 +245,21 @@ TEST_F(WindowStructureTest, TimerTicksEveryTenthOfASecondFromTheStart) {
     EXPECT_FALSE(Named<QTimer>(form, "Timer1")->isSingleShot());
 }
 
-TEST_F(WindowStructureTest, MenuBarCarriesTwoCommandsWithoutSubmenus) {
+// "Save Options" first and "Exit" last as ever; "Ports..." after "Save Options".
+TEST_F(WindowStructureTest, MenuBarCarriesItsCommandsWithoutSubmenus) {
     const QList<QAction*> actions = form.menuBar()->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
     EXPECT_EQ(actions[0], Named<QAction>(form, "N1"));
-    EXPECT_EQ(actions[1], Named<QAction>(form, "N2"));
+    EXPECT_EQ(actions[1], Named<QAction>(form, "PortsItem"));
+    EXPECT_EQ(actions[2], Named<QAction>(form, "N2"));
     EXPECT_EQ(Named<QAction>(form, "N1")->text(), "Save Options");
     EXPECT_EQ(Named<QAction>(form, "N1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(Named<QAction>(form, "PortsItem")->text(), "Ports...");
+    EXPECT_EQ(Named<QAction>(form, "PortsItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(Named<QAction>(form, "N2")->text(), "E&xit");
-    EXPECT_EQ(Named<QAction>(form, "N1")->menu(), nullptr);
-    EXPECT_EQ(Named<QAction>(form, "N2")->menu(), nullptr);
+    for (const QAction* action : actions) {
+        EXPECT_EQ(action->menu(), nullptr) << action->text().toStdString();
+    }
 }
 
 }  // namespace

@@ -1,0 +1,101 @@
+#include "app/ports_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+
+#include "app/port_tip.h"
+#include "platform/port_names.h"
+#include "platform/profile_store.h"
+#include "qtbridge/local_text.h"
+
+namespace brantel {
+namespace {
+
+constexpr int kRefreshMs = 1000;
+
+}  // namespace
+
+PortsDialog::PortsDialog(std::string iniPath, PortFinder findPorts, QWidget* parent)
+    : QDialog(parent), iniPath_(std::move(iniPath)), findPorts_(std::move(findPorts)) {
+    setWindowTitle("Ports");
+    auto* layout = new QGridLayout(this);
+    const ProfileStore store(iniPath_);
+    for (int row = 0; row < kPorts; ++row) {
+        const int number = row + 1;
+        auto* choice = new QComboBox(this);
+        choice->setObjectName(QString("Port%1").arg(number));
+        choice->setEditable(true);
+        choice->setInsertPolicy(QComboBox::NoInsert);
+        choice->setMinimumContentsLength(40);
+        choice->setToolTip("A device path, tcp://HOST:PORT or rfc2217://HOST:PORT");
+        choice->setEditText(FromBytes(PortDevicePath(store, number).value_or("")));
+        auto* presence = new QLabel(this);
+        presence->setObjectName(QString("Presence%1").arg(number));
+        layout->addWidget(new QLabel(QString("COM%1").arg(number), this), row, 0);
+        layout->addWidget(choice, row, 1);
+        layout->addWidget(presence, row, 2);
+        choices_[row] = choice;
+        presence_[row] = presence;
+        connect(choice, &QComboBox::editTextChanged, this, [this, row] { ShowPresence(row); });
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons, kPorts, 0, 1, 3);
+    refresh_.setInterval(kRefreshMs);
+    connect(&refresh_, &QTimer::timeout, this, &PortsDialog::Refresh);
+    refresh_.start();
+    Refresh();
+}
+
+std::array<std::string, PortsDialog::kPorts> PortsDialog::Values() const {
+    std::array<std::string, kPorts> values;
+    for (int row = 0; row < kPorts; ++row) {
+        values[row] = ToBytes(choices_[row]->currentText().trimmed());
+    }
+    return values;
+}
+
+void PortsDialog::Store() const {
+    ProfileStore store(iniPath_);
+    const std::array<std::string, kPorts> values = Values();
+    for (int row = 0; row < kPorts; ++row) {
+        const int number = row + 1;
+        store.WriteString("Ports", "COM" + std::to_string(number),
+                          values[row].empty() ? DefaultDevicePath(number) : values[row]);
+    }
+}
+
+void PortsDialog::Refresh() {
+    std::vector<FoundPort> found = findPorts_();
+    const auto samePath = [](const FoundPort& a, const FoundPort& b) { return a.path == b.path; };
+    if (!std::equal(found.begin(), found.end(), found_.begin(), found_.end(), samePath) ||
+        found.empty() != found_.empty()) {
+        // The list changes only when devices came or went, so typing is not disturbed.
+        for (QComboBox* choice : choices_) {
+            const QString text = choice->currentText();
+            const QSignalBlocker quiet(choice);
+            choice->clear();
+            for (const FoundPort& port : found) {
+                choice->addItem(FromBytes(port.path));
+                choice->setItemData(choice->count() - 1, FromBytes(port.details), Qt::ToolTipRole);
+            }
+            choice->setEditText(text);
+        }
+    }
+    found_ = std::move(found);
+    for (int row = 0; row < kPorts; ++row) {
+        ShowPresence(row);
+    }
+}
+
+void PortsDialog::ShowPresence(int row) {
+    presence_[row]->setText(
+        FromBytes(PortPresence(ToBytes(choices_[row]->currentText().trimmed()), found_)));
+}
+
+}  // namespace brantel

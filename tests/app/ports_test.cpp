@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/application.h"
+#include "app/port_tip.h"
+#include "app/ports_dialog.h"
+#include "app/program_state.h"
+#include "app/tform1.h"
+#include "platform/port_address.h"
+#include "support/scratch_dir.h"
+#include "support/window_fixture.h"
+
+namespace brantel::test {
+namespace {
+
+TEST(PortTip, NamesTheDeviceAndWhyItsOpenFailed) {
+    const ScratchDir dir;
+    const std::string here = dir.File("brantel.ini");
+    SetFileText(here, "");
+    const std::vector<FoundPort> found = {{"/dev/serial/by-id/usb-FTDI_A1-if00", "FT232R, FTDI"},
+                                          {here, "a file that stands for a device"}};
+    const struct {
+        std::string device;
+        std::string failure;
+        std::string tip;
+    } cases[] = {
+        {here, "", "COM2 is " + here + " (present: a file that stands for a device)"},
+        {"/dev/ttyS1", "/dev/ttyS1: No such file or directory",
+         "COM2 is /dev/ttyS1 (not present now)\n/dev/ttyS1: No such file or directory"},
+        {dir.File("ttyUSB0"), dir.File("ttyUSB0") + ": Permission denied",
+         "COM2 is " + dir.File("ttyUSB0") + " (not present now)\n" + dir.File("ttyUSB0") +
+             ": permission denied: add the user to the dialout group"},
+        {"rfc2217://10.0.0.7:4001", "",
+         "COM2 is rfc2217://10.0.0.7:4001 (serial server 10.0.0.7:4001, Telnet RFC 2217)"},
+        {"tcp://host", "", "COM2 is tcp://host (" + std::string(kBadNetworkAddress) + ")"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortStatusTip(2, c.device, found, c.failure), c.tip);
+    }
+}
+
+// The dialog starts from section "Ports", offers the devices found (stable names first, as the
+// finder gives them), says which values are there, follows devices as they come and go without
+// touching what is typed, and stores what it shows.
+TEST(PortsDialog, OffersFoundDevicesAndStoresTheMapping) {
+    const ScratchDir dir;
+    const std::string ini = dir.File("brantel.ini");
+    const std::string device = dir.File("device");
+    SetFileText(device, "");
+    SetFileText(ini, "[Ports]\nCOM2=" + device + "\nCOM3=/dev/none-here\nCOM4=tcp://h:7\n");
+    std::vector<FoundPort> found = {{"/dev/serial/by-id/usb-FTDI_A1-if00", "FT232R"},
+                                    {device, "the device, Acme"}};
+    PortsDialog dialog(ini, [&] { return found; });
+    const auto choice = [&](int number) {
+        return dialog.findChild<QComboBox*>(QString("Port%1").arg(number));
+    };
+    const auto presence = [&](int number) {
+        return dialog.findChild<QLabel*>(QString("Presence%1").arg(number))->text();
+    };
+    EXPECT_EQ(choice(2)->currentText(), QString::fromStdString(device));
+    EXPECT_EQ(choice(1)->currentText(), "/dev/ttyS0");
+    ASSERT_EQ(choice(3)->count(), 2);
+    EXPECT_EQ(choice(3)->itemText(0), "/dev/serial/by-id/usb-FTDI_A1-if00");
+    EXPECT_EQ(presence(2), "present: the device, Acme");
+    EXPECT_EQ(presence(3), "not present now");
+    EXPECT_EQ(presence(4), "serial server h:7, raw TCP");
+
+    choice(3)->setEditText("rfc2217://rack:4001");
+    EXPECT_EQ(presence(3), "serial server rack:4001, Telnet RFC 2217");
+    found.push_back({"/dev/ttyACM0", "a board that came"});
+    dialog.Refresh();
+    EXPECT_EQ(choice(3)->count(), 3);
+    EXPECT_EQ(choice(3)->currentText(), "rfc2217://rack:4001");
+
+    choice(4)->setEditText("");
+    dialog.Store();
+    EXPECT_EQ(FileText(ini), "[Ports]\nCOM2=" + device +
+                                 "\nCOM3=rfc2217://rack:4001\nCOM4=/dev/ttyS3\nCOM1=/dev/ttyS0\n");
+}
+
+// Port 2 moved to the simulator through "Ports..." closes and opens again; when the simulator
+// stops and comes back on the same link, the port opens again by itself, until the user closes
+// it.
+class PortsWindowTest : public ::testing::Test {
+  protected:
+    PortsWindowTest() {
+        fixture.WriteIni("");
+        fixture.Start();
+    }
+    ~PortsWindowTest() override { StopSim(); }
+
+    void StartSim() {
+        sim.start(BRANTEL_SIM_EXE, {"--link", QString::fromStdString(link)});
+        ASSERT_TRUE(
+            WaitUntil([&] { return QFileInfo::exists(QString::fromStdString(link)); }, 5000));
+    }
+    void StopSim() {
+        sim.terminate();
+        sim.waitForFinished(2000);
+    }
+    // Chooses `value` for port 2 in the Ports dialog and presses OK.
+    void MapPortTwo(const std::string& value) {
+        QTimer::singleShot(0, [value] {
+            auto* dialog = qobject_cast<PortsDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QComboBox*>("Port2")->setEditText(QString::fromStdString(value));
+            dialog->accept();
+        });
+        fixture.Form().PortsClick();
+    }
+
+    WindowFixture fixture;
+    ScratchDir dir;
+    std::string link = dir.File("sim");
+    QProcess sim;
+};
+
+TEST_F(PortsWindowTest, NewMappingReopensAndAReturningDeviceIsOpenedAgain) {
+    StartSim();
+    MapPortTwo(link);
+    EXPECT_EQ(fixture.Log(),
+              (std::vector{Green("Port COM2: is Opened"), Green("Port COM2: is Closed"),
+                           Green("Port COM2: is Opened")}));
+    EXPECT_NE(FileText(fixture.IniPath()).find("COM2=" + link), std::string::npos);
+    EXPECT_NE(fixture.Form().findChild<QLabel*>("StatusPanel")->toolTip().toStdString().find(link),
+              std::string::npos);
+
+    StopSim();
+    ASSERT_TRUE(WaitUntil([&] { return fixture.State().port.PortHandle() == nullptr; }));
+    StartSim();
+    ASSERT_TRUE(WaitUntil([&] { return fixture.State().port.PortHandle() != nullptr; }, 1500));
+    EXPECT_EQ(fixture.Log().back(), Green("Port COM2: is Opened"));
+    EXPECT_EQ(fixture.Form().StatusText(), "COM2: is Opened");
+
+    StopSim();
+    ASSERT_TRUE(WaitUntil([&] { return fixture.State().port.PortHandle() == nullptr; }));
+    Application::Press(Named<QPushButton>(fixture.Form(), "Button6"));
+    StartSim();
+    EXPECT_FALSE(WaitUntil([&] { return fixture.State().port.PortHandle() != nullptr; }, 1500))
+        << "reopened after the user pressed Close";
+    EXPECT_EQ(fixture.Log().back(), Green("Port COM2: is Closed"));
+}
+
+}  // namespace
+}  // namespace brantel::test

@@ -5,7 +5,7 @@ BRANTEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BRANTEL_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-charts-dev
     libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core fonts-liberation xvfb xdotool
-    x11-utils openbox)
+    x11-utils openbox python3 groff-base)
 
 # Installs every package of the arguments that is not installed yet (sudo when not root).
 brantel_install() {

@@ -62,6 +62,8 @@ class TForm1 : public QMainWindow {
     void SetUpPages();
     void SetUpChart();
     void ConnectHandlers();
+    // Gives a read's bytes to the check of the last command's answer; logs its verdict.
+    void WatchResponse(const std::string& received);
 
     ProgramState& state_;
     std::unique_ptr<Ui::TForm1> ui_;

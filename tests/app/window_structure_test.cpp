@@ -245,11 +245,15 @@ TEST_F(WindowStructureTest, TimerTicksEveryTenthOfASecondFromTheStart) {
     EXPECT_FALSE(Named<QTimer>(form, "Timer1")->isSingleShot());
 }
 
-TEST_F(WindowStructureTest, MenuBarCarriesTwoCommandsWithoutSubmenus) {
+// The two commands keep their places at the ends; the checks menu goes between them.
+TEST_F(WindowStructureTest, MenuBarCarriesTwoCommandsWithTheChecksMenuBetween) {
     const QList<QAction*> actions = form.menuBar()->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
     EXPECT_EQ(actions[0], Named<QAction>(form, "N1"));
-    EXPECT_EQ(actions[1], Named<QAction>(form, "N2"));
+    EXPECT_EQ(actions[1], Named<QMenu>(form, "ChecksMenu")->menuAction());
+    EXPECT_EQ(actions[2], Named<QAction>(form, "N2"));
+    EXPECT_EQ(Named<QMenu>(form, "ChecksMenu")->actions(),
+              QList<QAction*>{Named<QAction>(form, "CheckResponses")});
     EXPECT_EQ(Named<QAction>(form, "N1")->text(), "Save Options");
     EXPECT_EQ(Named<QAction>(form, "N1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(Named<QAction>(form, "N2")->text(), "E&xit");

@@ -10,8 +10,10 @@
 #include <variant>
 #include <vector>
 
+#include "frames/explanation_table.h"
 #include "frames/fixed_frame_inputs.h"
 #include "frames/frame_builder.h"
+#include "frames/frame_explanation.h"
 #include "fuzz_input.h"
 #include "text/integers.h"
 #include "text/strings.h"
@@ -95,6 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Built built = Build(frameTemplate, inputs);
     Check(Build(frameTemplate, inputs) == built, "the same inputs build the same frame");
+    const FrameExplanation explanation = ExplainFrame(frameTemplate, inputs);
+    Check(explanation.built ? built.frame == explanation.frame : built.error == explanation.error,
+          "the explanation finishes the builder's frame or carries its message");
+    Check(!ExplanationTable(explanation).empty(), "every explanation has a table");
     if (!built.frame) {
         CheckConversionError(built.error, inputs);
         return 0;

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "frames/explanation_table.h"
 #include "frames/fixed_frame_inputs.h"
 #include "frames/frame_builder.h"
+#include "frames/frame_explanation.h"
 
 namespace brantel {
 namespace {
@@ -57,6 +59,50 @@ void BM_BuildLongFrame(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BuildLongFrame);
+
+// A template of 241 characters with 47 variables that builds a 241-byte frame, its checksum
+// moved off its placeholder: what a Command cell is explained for as it is typed.
+struct LongTemplate {
+    FixedFrameInputs row;
+    std::string frameTemplate = "A L";
+    LongTemplate() {
+        row.variables.assign(47, "$1F");
+        for (int k = 0; k < 46; ++k) {
+            frameTemplate += " Var5";
+        }
+        frameTemplate += " Vr8 CRC";
+    }
+};
+
+void CheckLongTemplate(benchmark::State& state, const LongTemplate& subject) {
+    const FrameExplanation explanation = ExplainFrame(subject.frameTemplate, subject.row);
+    if (subject.frameTemplate.size() != 241 || explanation.frame.size() != 241 ||
+        explanation.tokens.size() != 50 || explanation.warnings.size() != 1) {
+        state.SkipWithError("the long template is not the one described");
+    }
+}
+
+void BM_ExplainLongTemplate(benchmark::State& state) {
+    const LongTemplate subject;
+    CheckLongTemplate(state, subject);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ExplainFrame(subject.frameTemplate, subject.row));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ExplainLongTemplate);
+
+// The explanation and its table, as a hovered Command cell shows it.
+void BM_ExplainLongTemplateAsTable(benchmark::State& state) {
+    const LongTemplate subject;
+    CheckLongTemplate(state, subject);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            ExplanationTable(ExplainFrame(subject.frameTemplate, subject.row)));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ExplainLongTemplateAsTable);
 
 void BM_ParseParameters(benchmark::State& state) {
     std::string text;

@@ -8,6 +8,7 @@
 #include "serial/port_connection.h"
 #include "serial/raw_transfer.h"
 #include "support/pty_device.h"
+#include "support/serial_fixture.h"
 
 namespace brantel::bench {
 
@@ -22,7 +23,7 @@ struct SerialBenchRig {
     // Bytes the device sent that the driver holds for the port.
     int InDriver() const {
         int count = 0;
-        ioctl(static_cast<int>(connection.PortHandle()->handle()), FIONREAD, &count);
+        ioctl(static_cast<int>(test::HeldLine(connection).handle()), FIONREAD, &count);
         return count;
     }
 

@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         }
         const bool drained =
             rig.connection.PortHandle() == nullptr ||
-            (rig.InDriver() == 0 && rig.connection.PortHandle()->bytesAvailable() == 0);
+            (rig.InDriver() == 0 && brantel::test::HeldLine(rig.connection).bytesAvailable() == 0);
         if (!streaming && drained) {
             QCoreApplication::quit();
         }

@@ -27,6 +27,7 @@
 #include "log/traffic_log.h"
 #include "support/named.h"
 #include "support/pty_device.h"
+#include "support/serial_fixture.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ void PrintRow(const std::string& when, long long reads, int held, double longest
 // Bytes the driver holds for the port.
 int InDriver(const brantel::ProgramState& state) {
     int count = 0;
-    ioctl(static_cast<int>(state.port.PortHandle()->handle()), FIONREAD, &count);
+    ioctl(static_cast<int>(brantel::test::HeldLine(state.port).handle()), FIONREAD, &count);
     return count;
 }
 

@@ -29,6 +29,7 @@
 
 #include "app/application.h"
 #include "app/program_state.h"
+#include "app/template_note.h"
 #include "app/window_options.h"
 #include "commands/command_annotation.h"
 #include "frames/expected_response.h"
@@ -38,6 +39,8 @@
 #include "qtbridge/local_text.h"
 #include "qtbridge/qt_colour.h"
 #include "serial/port_texts.h"
+#include "version/version.h"
+#include "widgets/cached_panel_style.h"
 #include "widgets/command_grid.h"
 #include "widgets/port_number_edit.h"
 
@@ -95,24 +98,23 @@ void FitBefore(QLabel* label, const QWidget* box) {
     label->adjustSize();
 }
 
-// Reads the template's inputs from the window at the moment each token needs them.
+// Reads a row's template inputs from the window at the moment each token needs them.
 class WindowFrameInputs : public FrameInputs {
   public:
     WindowFrameInputs(const QLineEdit& address, const CommandGrid& grid,
-                      const NamedParamTable& params)
-        : address_(address), grid_(grid), params_(params) {}
+                      const NamedParamTable& params, int row)
+        : address_(address), grid_(grid), params_(params), row_(row) {}
     std::string AddressText() const override { return ToBytes(address_.text()); }
     const NamedParam* LookupNamedParam(std::string_view token) const override {
         return params_.LookupNamedParam(token);
     }
-    std::string CurrentRowCell(int column) const override {
-        return grid_.CellText(column, grid_.CurrentRow());
-    }
+    std::string CurrentRowCell(int column) const override { return grid_.CellText(column, row_); }
 
   private:
     const QLineEdit& address_;
     const CommandGrid& grid_;
     const NamedParamTable& params_;
+    int row_;
 };
 
 }  // namespace
@@ -122,6 +124,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     // The controls take the window's font as they are made (the grid sizes its own from it).
     setFont(DesignFont(11));
     ui_->setupUi(this);
+    setWindowTitle("Brantel v." + FromBytes(kVersion));
     setWindowIcon(QIcon(":/brantel/brantel.png"));
     SetUpPanel();
     SetUpPages();
@@ -154,6 +157,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::SetUpPanel() {
+    // The raw-text boxes repaint with every read; their frames are drawn once.
+    auto* panelStyle = new CachedPanelStyle;
+    panelStyle->setParent(this);
+    ui_->Edit1->setStyle(panelStyle);
+    ui_->Edit2->setStyle(panelStyle);
     ui_->PortNumber->SetValue(2);
     TakeAnyLength(ui_->PortSpeed->lineEdit());
     ui_->PortSpeed->setEditText("");
@@ -236,6 +244,14 @@ void TForm1::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, guarded(&TForm1::Timer1Timer));
     connect(ui_->PortNumber, &QLineEdit::textChanged, this, guarded(&TForm1::PortNumberChange));
     connect(ui_->Parameters, &QLineEdit::textChanged, this, guarded(&TForm1::ParametersChange));
+    // After the parameter table is parsed again: the notes read it.
+    for (const QLineEdit* input : {ui_->AddressEdit, ui_->Parameters}) {
+        connect(input, &QLineEdit::textChanged, ui_->CmdGrid, &CommandGrid::RefreshCommandNotes);
+    }
+    ui_->CmdGrid->SetCommandNotes([this](int row, bool withToolTip) {
+        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
+        return TemplateNote(ui_->CmdGrid->CellText(kCommandColumn, row), inputs, withToolTip);
+    });
     connect(ui_->N1, &QAction::triggered, this, guarded(&TForm1::N1Click));
     connect(ui_->N2, &QAction::triggered, this, &QWidget::close);
     connect(ui_->CheckResponses, &QAction::toggled, this, [this](bool on) {
@@ -354,7 +370,7 @@ void TForm1::SendCmdBtnClick() {
         kAnnotationTeal);
     BuildAndSend(ui_->CmdGrid->CellText(kCommandColumn, row));
     if (ui_->CheckResponses->isChecked()) {
-        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams);
+        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
         if (auto expected =
                 ExpectedResponse::FromCell(ui_->CmdGrid->CellText(kResponseColumn, row), inputs)) {
             state_.responseWatch.Start(std::move(*expected), std::chrono::steady_clock::now());
@@ -382,7 +398,8 @@ void TForm1::LogLine(const std::string& text, Colour colour) {
 }
 
 void TForm1::BuildAndSend(const std::string& frameTemplate) {
-    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams);
+    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams,
+                                   ui_->CmdGrid->CurrentRow());
     state_.transfer.WriteBytes(BuildFrame(frameTemplate, inputs));
 }
 

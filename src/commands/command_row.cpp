@@ -1,10 +1,18 @@
 #include "commands/command_row.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "text/words.h"
 
 namespace brantel {
+
+std::string ColumnHeader(int column) {
+    static const char* const kNamed[] = {"Description", "Command", "Response",
+                                         "Var1",        "Var2",    "Var3"};
+    constexpr int kNamedCount = static_cast<int>(std::size(kNamed));
+    return column < kNamedCount ? kNamed[column] : std::to_string(column - kNamedCount + 1);
+}
 
 std::string CommandKey(int row) {
     return "Command" + std::to_string(row);

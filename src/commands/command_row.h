@@ -18,6 +18,10 @@ inline constexpr int kResponseColumn = 2;
 inline constexpr int kFirstVariableColumn = 3;
 inline constexpr int kMaxVariables = kCommandColumns - kFirstVariableColumn;
 
+// The header of a column (0 to 49): "Description", "Command", "Response", "Var1" to "Var3",
+// then "1" to "44".
+std::string ColumnHeader(int column);
+
 // "Command" + row number, for rows 1 to 29.
 std::string CommandKey(int row);
 // The stored value of a row: its 50 cells joined by ";", an empty (or absent) cell written as

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
-#include "frames/template_tokens.h"
+#include "frames/frame_tokens.h"
 #include "text/hex_line.h"
 #include "text/integers.h"
-#include "text/words.h"
 
 namespace brantel {
 
@@ -18,10 +18,7 @@ constexpr std::string_view kAnyTail = "*";
 // Two hexadecimal digits, as the log writes a byte: in an answer "EF" is a byte, not a
 // variable.
 bool IsHexPair(std::string_view token) {
-    const auto isHexDigit = [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    };
-    return token.size() == 2 && isHexDigit(token[0]) && isHexDigit(token[1]);
+    return token.size() == 2 && IsHexDigit(token[0]) && IsHexDigit(token[1]);
 }
 
 std::string ByteText(char byte) {
@@ -41,55 +38,45 @@ std::string Bytes(std::size_t count) {
 
 std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell,
                                                            const FrameInputs& inputs) {
-    const std::vector<std::string_view> tokens = Words(cell, DelimiterSet(" "));
+    const std::vector<FrameToken> tokens = ClassifyTokens(cell, inputs);
     if (tokens.empty()) {
         return std::nullopt;
     }
     ExpectedResponse expected;
-    std::vector<Slot>& slots = expected.slots_;
-    std::size_t lengthPos = 0;
-    std::size_t checksumPos = 0;
+    // Built as the builder builds, so the length and checksum land where it patches them.
+    FrameAssembly assembly(tokens.size());
+    std::vector<std::size_t> anyBytes;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const std::string_view token = tokens[i];
-        const TemplateToken classified = ClassifyToken(token, inputs);
-        switch (classified.kind) {
-            case TokenKind::kHexByte:
-                slots.push_back({Expect::kByte, HexTokenByte(token)});
-                break;
-            case TokenKind::kAddress:
-                slots.push_back({Expect::kByte, AddressByte(inputs)});
-                break;
-            case TokenKind::kLength:
-                slots.push_back({Expect::kByte, LowByte(static_cast<std::int64_t>(tokens.size()))});
-                lengthPos = i + 1;
-                break;
-            case TokenKind::kChecksum:
-                slots.push_back({Expect::kByte, '\0'});
-                checksumPos = i + 1;
-                break;
-            case TokenKind::kNamedParam:
-                for (const char byte : ParamText(*classified.param)) {
-                    slots.push_back({Expect::kByte, byte});
-                }
-                break;
-            case TokenKind::kIgnored:
-                return std::nullopt;
-            case TokenKind::kVariable:
-                if (IsHexPair(token)) {
-                    slots.push_back({Expect::kByte, HexTokenByte(token)});
-                } else if (token == kAnyByte) {
-                    slots.push_back({Expect::kAnyByte, '\0'});
-                } else if (token == kAnyTail && i + 1 == tokens.size()) {
-                    expected.anyTail_ = true;
-                } else {
-                    return std::nullopt;
-                }
-                break;
+        const FrameToken& token = tokens[i];
+        if (token.tokenClass == TokenClass::Comment) {
+            return std::nullopt;
+        }
+        if (token.tokenClass != TokenClass::Variable) {
+            // Only a Variable reads a cell, so nothing here throws.
+            assembly.Append(token, inputs);
+        } else if (IsHexPair(token.text)) {
+            const char byte = static_cast<char>(HexToInteger(token.text));
+            assembly.AppendOwn(std::string_view(&byte, 1));
+        } else if (token.text == kAnyByte) {
+            anyBytes.push_back(assembly.Bytes().size());
+            assembly.AppendOwn(std::string_view("", 1));
+        } else if (token.text == kAnyTail && i + 1 == tokens.size()) {
+            expected.anyTail_ = true;
+            assembly.AppendOwn({});
+        } else {
+            return std::nullopt;
         }
     }
+    std::vector<Slot>& slots = expected.slots_;
+    for (const char byte : assembly.Bytes()) {
+        slots.push_back({Expect::kByte, byte});
+    }
+    for (const std::size_t index : anyBytes) {
+        slots[index] = {Expect::kAnyByte, '\0'};
+    }
     // As the builder patches: at the token's index, never outside the expected bytes.
-    for (const auto& [position, expect] :
-         {std::pair{lengthPos, Expect::kLength}, std::pair{checksumPos, Expect::kChecksum}}) {
+    for (const auto& [position, expect] : {std::pair{assembly.LengthPos(), Expect::kLength},
+                                           std::pair{assembly.ChecksumPos(), Expect::kChecksum}}) {
         if (position >= 1 && position <= slots.size()) {
             slots[position - 1] = {expect, '\0'};
         }
@@ -113,7 +100,7 @@ ResponseVerdict ExpectedResponse::Check(std::string_view answer) const {
             case Expect::kAnyByte:
                 break;
             case Expect::kLength: {
-                const char length = LowByte(static_cast<std::int64_t>(answer.size()));
+                const auto length = static_cast<char>(answer.size() & 0xFF);
                 if (got != length) {
                     return {false, Differs(k, got, length, " (the length)")};
                 }

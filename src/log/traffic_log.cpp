@@ -9,12 +9,14 @@
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "log/find_dialog.h"
 #include "log/line_export.h"
@@ -68,7 +70,6 @@ TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
         if (!adjusting_) {
             following_ = value == verticalScrollBar()->maximum();
         }
-        viewport()->update();
     });
     CreateActions();
 }
@@ -120,11 +121,12 @@ void TrafficLog::LogHex(const std::string& data, Colour colour) {
 
 void TrafficLog::Append(StoredLine line) {
     droppedSinceLayout_ += store_.Append(std::move(line));
-    ScheduleLayout();
+    ScheduleLayout(false);
 }
 
 // Lines may come thousands a second: the scroll range is set once per turn of the event loop.
-void TrafficLog::ScheduleLayout() {
+void TrafficLog::ScheduleLayout(bool whole) {
+    wholeLayoutPending_ = wholeLayoutPending_ || whole;
     if (!layoutPending_) {
         layoutPending_ = true;
         QTimer::singleShot(0, this, [this] { Relayout(); });
@@ -145,7 +147,75 @@ void TrafficLog::Relayout() {
         bar->setValue(bar->maximum());
     }
     adjusting_ = false;
+    if (wholeLayoutPending_) {
+        wholeLayoutPending_ = false;
+        RepaintWhole();
+        return;
+    }
+    ShowTop();
+    ShowNewLines();
+}
+
+std::uint64_t TrafficLog::BarTop() const {
+    return store_.FirstNumber() +
+           static_cast<std::uint64_t>(
+               std::clamp(verticalScrollBar()->value(), 0, std::max(0, LineCount() - 1)));
+}
+
+void TrafficLog::RepaintWhole() {
+    shownTop_ = BarTop();
+    shownEnd_ = store_.FirstNumber() + store_.Size();
     viewport()->update();
+}
+
+void TrafficLog::scrollContentsBy(int, int) {
+    if (!adjusting_) {
+        ShowTop();
+    }
+}
+
+// A new line moves the lines on screen up: their pixels are moved rather than drawn again, as
+// reads may come ten times a second for hours.
+void TrafficLog::ShowTop() {
+    const std::uint64_t top = BarTop();
+    if (top == shownTop_) {
+        return;
+    }
+    const qreal ratio = viewport()->devicePixelRatioF();
+    std::optional<int> shift;
+    if (shownTop_ >= store_.FirstNumber() && ratio == std::floor(ratio)) {
+        shift = top > shownTop_ ? PixelsBetween(shownTop_, top) : PixelsBetween(top, shownTop_);
+    }
+    if (!shift) {
+        RepaintWhole();
+        return;
+    }
+    // The margin above the lines stays blank.
+    const QRect lines(0, kMargin, viewport()->width(), viewport()->height() - kMargin);
+    viewport()->scroll(0, top > shownTop_ ? -*shift : *shift, lines);
+    shownTop_ = top;
+}
+
+void TrafficLog::ShowNewLines() {
+    const std::uint64_t drawnEnd = std::max(shownEnd_, shownTop_);
+    shownEnd_ = store_.FirstNumber() + store_.Size();
+    if (drawnEnd >= shownEnd_) {
+        return;
+    }
+    if (const std::optional<int> above = PixelsBetween(shownTop_, drawnEnd)) {
+        viewport()->update(0, kMargin + *above, viewport()->width(), viewport()->height());
+    }
+}
+
+std::optional<int> TrafficLog::PixelsBetween(std::uint64_t from, std::uint64_t to) const {
+    int pixels = 0;
+    for (std::uint64_t number = from; number < to; ++number) {
+        pixels += RowsOf(static_cast<int>(number - store_.FirstNumber())) * RowHeight();
+        if (pixels >= viewport()->height()) {
+            return std::nullopt;
+        }
+    }
+    return pixels;
 }
 
 QString TrafficLog::LineText(int index) const {
@@ -154,9 +224,10 @@ QString TrafficLog::LineText(int index) const {
     return timeStamps_ ? StampOf(line.timeMs) + text : text;
 }
 
-// Rows follow each other at the font's exact height, as a text document lays them out.
-qreal TrafficLog::RowHeight() const {
-    return QFontMetricsF(font()).height();
+// Rows follow each other at the font's height in whole pixels, so that moving them by rows
+// moves whole pixels.
+int TrafficLog::RowHeight() const {
+    return std::max(1, static_cast<int>(std::lround(QFontMetricsF(font()).height())));
 }
 
 int TrafficLog::Columns() const {
@@ -184,7 +255,9 @@ int TrafficLog::LinesFittingAtEnd() const {
 }
 
 int TrafficLog::TopLine() const {
-    return std::min(verticalScrollBar()->value(), std::max(0, LineCount() - 1));
+    const std::uint64_t first = store_.FirstNumber();
+    const std::uint64_t last = first + static_cast<std::uint64_t>(std::max(0, LineCount() - 1));
+    return static_cast<int>(std::clamp(shownTop_, first, last) - first);
 }
 
 void TrafficLog::ScrollTo(int top) {
@@ -199,19 +272,29 @@ void TrafficLog::ScrollToEnd() {
     following_ = true;
 }
 
-void TrafficLog::paintEvent(QPaintEvent*) {
+void TrafficLog::paintEvent(QPaintEvent* event) {
+    const QRect dirty = event->rect();
     QPainter painter(viewport());
     painter.setFont(font());
+    if (!rowPainter_ || rowPainter_->Font() != font()) {
+        rowPainter_.emplace(font());
+    }
     const QFontMetricsF metrics(font());
     const qreal charWidth = metrics.horizontalAdvance(QLatin1Char('0'));
-    const qreal lineHeight = RowHeight();
+    const int lineHeight = RowHeight();
     const int columns = Columns();
     const bool showSelection = hasFocus() && anchor_ != caret_;
     const LogPlace from = std::min(anchor_, caret_);
     const LogPlace to = std::max(anchor_, caret_);
-    qreal y = kMargin;
-    for (int index = TopLine(); index < LineCount() && y < viewport()->height(); ++index) {
+    int y = kMargin;
+    for (int index = TopLine(); index < LineCount() && y <= dirty.bottom(); ++index) {
         const QString text = LineText(index);
+        const QList<WrappedRow> rows = WrapRows(text, columns);
+        const int below = y + static_cast<int>(rows.size()) * lineHeight;
+        if (below <= dirty.top()) {
+            y = below;
+            continue;
+        }
         const std::uint64_t number = store_.FirstNumber() + static_cast<std::uint64_t>(index);
         // Spans to mark: matches of Find, then the selection.
         struct Mark {
@@ -239,10 +322,15 @@ void TrafficLog::paintEvent(QPaintEvent*) {
                              palette().color(QPalette::HighlightedText)});
         }
         const QColor colour = ToQColor(LineColour(index));
-        for (const WrappedRow& row : WrapRows(text, columns)) {
+        for (const WrappedRow& row : rows) {
+            if (y + lineHeight <= dirty.top() || y > dirty.bottom()) {
+                y += lineHeight;
+                continue;
+            }
             const qreal baseline = y + metrics.ascent();
             painter.setPen(colour);
-            painter.drawText(QPointF(kMargin, baseline), text.mid(row.start, row.length));
+            rowPainter_->Draw(painter, QPointF(kMargin, baseline),
+                              QStringView(text).mid(row.start, row.length));
             for (const Mark& mark : marks) {
                 const int start = std::max(mark.start, row.start);
                 const int end = std::min(mark.end, row.start + row.length);
@@ -253,7 +341,8 @@ void TrafficLog::paintEvent(QPaintEvent*) {
                                  (end - start) * charWidth, lineHeight);
                 painter.fillRect(box, mark.background);
                 painter.setPen(mark.foreground);
-                painter.drawText(QPointF(box.left(), baseline), text.mid(start, end - start));
+                rowPainter_->Draw(painter, QPointF(box.left(), baseline),
+                                  QStringView(text).mid(start, end - start));
             }
             y += lineHeight;
         }
@@ -262,7 +351,7 @@ void TrafficLog::paintEvent(QPaintEvent*) {
 
 void TrafficLog::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    ScheduleLayout();
+    ScheduleLayout(true);
 }
 
 std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
@@ -270,9 +359,9 @@ std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
         return std::nullopt;
     }
     const qreal charWidth = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
-    const qreal lineHeight = RowHeight();
+    const int lineHeight = RowHeight();
     const int columns = Columns();
-    qreal y = kMargin;
+    int y = kMargin;
     int index = TopLine();
     for (; index < LineCount(); ++index) {
         const QString text = LineText(index);
@@ -442,7 +531,7 @@ void TrafficLog::contextMenuEvent(QContextMenuEvent* event) {
 void TrafficLog::SetTimeStamps(bool on) {
     timeStamps_ = on;
     timeStampsAction_->setChecked(on);
-    ScheduleLayout();
+    ScheduleLayout(true);
 }
 
 void TrafficLog::Clear() {
@@ -450,6 +539,7 @@ void TrafficLog::Clear() {
     anchor_ = caret_ = {store_.FirstNumber(), 0};
     match_.reset();
     following_ = true;
+    wholeLayoutPending_ = true;
     Relayout();
 }
 

@@ -8,6 +8,7 @@
 
 #include "log/line_search.h"
 #include "log/line_store.h"
+#include "log/row_painter.h"
 #include "text/colours.h"
 
 class QAction;
@@ -76,6 +77,7 @@ class TrafficLog : public QAbstractScrollArea {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -86,10 +88,21 @@ class TrafficLog : public QAbstractScrollArea {
 
   private:
     void Append(StoredLine line);
-    void ScheduleLayout();
+    // `whole`: what lines show changed (width, time stamps), not only their number.
+    void ScheduleLayout(bool whole);
     // Sets the scroll range after lines came, went or the width changed, and follows the end.
     void Relayout();
-    qreal RowHeight() const;
+    // Brings the screen to the scroll bar's top line, moving the pixels already drawn.
+    void ShowTop();
+    // Draws the lines that came since the screen was last brought up to date.
+    void ShowNewLines();
+    // Pixels from the top of line `from` to the top of line `to` (line numbers, from <= to);
+    // nullopt when that is more than the screen holds.
+    std::optional<int> PixelsBetween(std::uint64_t from, std::uint64_t to) const;
+    void RepaintWhole();
+    // The scroll bar's top line, by number.
+    std::uint64_t BarTop() const;
+    int RowHeight() const;
     int Columns() const;
     int RowsOf(int index) const;
     // How many of the last lines fit on screen whole (at least one).
@@ -113,6 +126,11 @@ class TrafficLog : public QAbstractScrollArea {
     bool following_ = true;
     bool adjusting_ = false;
     bool layoutPending_ = false;
+    bool wholeLayoutPending_ = false;
+    // The lines the screen shows (or is about to): the top line's number and the number after
+    // the last line held when it was drawn.
+    std::uint64_t shownTop_ = 0;
+    std::uint64_t shownEnd_ = 0;
     std::size_t droppedSinceLayout_ = 0;
     LogPlace anchor_;
     LogPlace caret_;
@@ -120,6 +138,8 @@ class TrafficLog : public QAbstractScrollArea {
     // The match Find selected last, its line by number.
     std::optional<LineMatch> match_;
     FindDialog* findDialog_ = nullptr;
+    // Made for the font the rows were last drawn in.
+    std::optional<RowPainter> rowPainter_;
     QAction* timeStampsAction_ = nullptr;
 };
 

@@ -1,19 +1,24 @@
 #include "serial/port_connection.h"
 
-#include <limits>
-
+#include "platform/port_address.h"
 #include "serial/port_texts.h"
 
 namespace brantel {
 namespace {
 
-// Input read from the driver but not yet taken by a poll: a few polls' worth.
-constexpr qint64 kHeldInputBytes = 4096;
+std::string FailureText(int number, const std::optional<std::string>& device,
+                        const PortTransport* transport) {
+    if (!device) {
+        return "COM" + std::to_string(number) + " is none of COM1 to COM4";
+    }
+    return *device + ": " +
+           (transport != nullptr ? transport->Failure() : std::string(kBadNetworkAddress));
+}
 
 }  // namespace
 
-void PortConnection::DeleteLater::operator()(QSerialPort* port) const {
-    port->close();
+void PortConnection::DeleteLater::operator()(PortTransport* port) const {
+    port->Close();
     port->deleteLater();
 }
 
@@ -31,16 +36,33 @@ bool PortConnection::OpenPort(int number, std::uint32_t speed) {
         ClosePort();
     }
     Release();
-    if (const std::optional<std::string> device = deviceFor_(number)) {
-        port_ = Open(*device);
+    const std::optional<std::string> device = deviceFor_(number);
+    Held transport = device ? Held(MakePortTransport(*device).release()) : nullptr;
+    bool success = false;
+    if (transport) {
+        opening_ = transport.get();
+        openingNumber_ = number;
+        success = transport->Open(speed);
+        if (opening_ != transport.get()) {
+            // Given up while connecting: whatever gave it up has logged its end.
+            return false;
+        }
+        opening_ = nullptr;
     }
-    const bool success = port_ && SetPortState(*port_, speed);
+    openFailure_ = success ? std::string() : FailureText(number, device, transport.get());
     if (!success) {
-        // A port that opened but refused its line settings is of no use: let it go at once.
-        Release();
+        // A port that opened but refused its line settings is of no use: it is let go at once.
         log_(PortBusyLine(number), kPortStatusGreen);
         return false;
     }
+    PortTransport* held = transport.get();
+    connect(held, &PortTransport::Vanished, this, [this, held] {
+        if (held == port_.get()) {
+            ClosePort();
+            emit Released();
+        }
+    });
+    port_ = std::move(transport);
     log_(PortOpenedLine(number), kPortStatusGreen);
     openPortNumber_ = number;
     return true;
@@ -55,65 +77,25 @@ void PortConnection::ClosePort() {
 
 void PortConnection::BeginSend() {
     if (port_) {
-        rts_.BeforeSend(*port_);
+        port_->BeforeSend();
     }
 }
 
 void PortConnection::EndSend() {
     if (port_) {
-        rts_.AfterSend(*port_);
+        port_->AfterSend();
     }
-}
-
-std::unique_ptr<QSerialPort, PortConnection::DeleteLater> PortConnection::Open(
-    const std::string& device) {
-    std::unique_ptr<QSerialPort, DeleteLater> port(new QSerialPort);
-    port->setPortName(QString::fromLocal8Bit(device.c_str()));
-    // Qt would otherwise read everything a fast device sends into memory of its own; what the
-    // poll has not taken waits in the driver instead.
-    port->setReadBufferSize(kHeldInputBytes);
-    if (!port->open(QIODevice::ReadWrite)) {
-        return nullptr;
-    }
-    QSerialPort* raw = port.get();
-    connect(raw, &QSerialPort::errorOccurred, this,
-            [this, raw](QSerialPort::SerialPortError error) { OnError(raw, error); });
-    return port;
-}
-
-bool PortConnection::SetPortState(QSerialPort& port, std::uint32_t speed) {
-    if (speed > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max())) {
-        return false;
-    }
-    const bool lineSet =
-        port.setBaudRate(static_cast<qint32>(speed)) && port.setDataBits(QSerialPort::Data8) &&
-        port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
-        port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!lineSet) {
-        return false;
-    }
-    // A line without modem-control lines refuses DTR; it still carries bytes.
-    port.setDataTerminalReady(true);
-    port.clearError();
-    rts_.Setup(port);
-    return true;
 }
 
 void PortConnection::Release() {
-    if (port_) {
-        rts_.Restore(*port_);
-        port_.reset();
+    if (opening_ != nullptr) {
+        opening_->Abort();
+        opening_ = nullptr;
+        openFailure_ = "the open was given up";
+        log_(PortBusyLine(openingNumber_), kPortStatusGreen);
     }
+    port_.reset();
     openPortNumber_ = 0;
-}
-
-void PortConnection::OnError(const QSerialPort* port, QSerialPort::SerialPortError error) {
-    // Qt repeats these without end while a vanished device stays open.
-    const bool vanished = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
-    if (port == port_.get() && vanished) {
-        ClosePort();
-        emit Released();
-    }
 }
 
 }  // namespace brantel

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QSerialPort>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,15 +8,16 @@
 #include <string>
 
 #include "serial/log_sink.h"
-#include "serial/rts_toggle.h"
+#include "serial/port_transport.h"
 
 namespace brantel {
 
-// The one held serial port (`PortHandle`) and the number recorded as open (`OpenPortNumber`).
+// The one held port (`PortHandle`) and the number recorded as open (`OpenPortNumber`).
 class PortConnection : public QObject {
     Q_OBJECT
   public:
-    // `deviceFor` maps a port number to its device path (none outside 1..4).
+    // `deviceFor` maps a port number to the value that names its device (none outside 1..4):
+    // a device path or a network address (see MakePortTransport).
     PortConnection(LogSink log, std::function<std::optional<std::string>(int)> deviceFor,
                    QObject* parent = nullptr);
     ~PortConnection() override;
@@ -28,8 +28,10 @@ class PortConnection : public QObject {
     void ClosePort();
 
     // The held port, or nullptr (the invalid handle).
-    QSerialPort* PortHandle() const { return port_.get(); }
+    PortTransport* PortHandle() const { return port_.get(); }
     int OpenPortNumber() const { return openPortNumber_; }
+    // Why the last open failed, in the system's words; empty when it succeeded.
+    const std::string& OpenFailure() const { return openFailure_; }
 
     // Bracket every write to the held port, so RTS is raised only while bytes are sent.
     void BeginSend();
@@ -40,23 +42,23 @@ class PortConnection : public QObject {
     void Released();
 
   private:
-    // The port may be released from inside its own error signal, so it is deleted later.
+    // The port may be released from inside its own signals, so it is deleted later.
     struct DeleteLater {
-        void operator()(QSerialPort* port) const;
+        void operator()(PortTransport* port) const;
     };
+    using Held = std::unique_ptr<PortTransport, DeleteLater>;
 
-    std::unique_ptr<QSerialPort, DeleteLater> Open(const std::string& device);
-    // The line settings: 8N1 at the speed, no flow control, DTR raised, RTS toggled on send.
-    // The line time-outs need no call of their own: each read and write carries its deadline.
-    bool SetPortState(QSerialPort& port, std::uint32_t speed);
     void Release();
-    void OnError(const QSerialPort* port, QSerialPort::SerialPortError error);
 
     LogSink log_;
     std::function<std::optional<std::string>(int)> deviceFor_;
-    std::unique_ptr<QSerialPort, DeleteLater> port_;
-    RtsToggle rts_;
+    Held port_;
+    // A network port still connecting, and its number: a close or another open meanwhile
+    // (from a timer or the window closing) gives it up.
+    PortTransport* opening_ = nullptr;
+    int openingNumber_ = 0;
     int openPortNumber_ = 0;
+    std::string openFailure_;
 };
 
 }  // namespace brantel

@@ -6,8 +6,6 @@
 
 #include "serial/log_sink.h"
 
-class QSerialPort;
-
 namespace brantel {
 
 class PortConnection;
@@ -35,7 +33,6 @@ class RawTransfer {
 
   private:
     int Send(std::string_view data);
-    int SendPiece(QSerialPort& port, std::string_view piece);
     std::string Take();
 
     PortConnection& port_;

@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QValidator>
 #include <algorithm>
 #include <limits>
@@ -21,7 +23,6 @@ namespace {
 constexpr int kRowHeight = 16;
 constexpr int kDefaultColumnWidth = 20;
 constexpr int kNamedColumnWidths[] = {110, 200, 200, 50, 50, 50};
-const char* const kNamedHeaders[] = {"Description", "Command", "Response", "Var1", "Var2", "Var3"};
 
 // ";" separates the cells of a stored row and a line break ends the stored value.
 bool IsStoredRowBreak(QChar c) {
@@ -41,12 +42,17 @@ class StorableTextValidator : public QValidator {
     }
 };
 
+// Where an item view draws a cell's text: after the focus frame's margin and one pixel.
+int TextMargin(const QWidget* view) {
+    return view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+}
+
 // The in-place editor. A cell never takes ";" or a line break: typing ";" beeps, pasting
-// drops them.
+// drops them. Over a Command cell it draws the cell's mark as the text changes.
 class CellEditor : public QLineEdit {
   public:
-    CellEditor(QWidget* parent, QString original)
-        : QLineEdit(parent), original_(std::move(original)) {
+    CellEditor(QWidget* parent, QString original, std::function<CommandNote::Mark()> mark)
+        : QLineEdit(parent), original_(std::move(original)), mark_(std::move(mark)) {
         setValidator(new StorableTextValidator(this));
         // The editor's text goes into the cell at once: the toolkit's limit of 32,767
         // characters would cut a longer cell as soon as it is opened.
@@ -65,8 +71,18 @@ class CellEditor : public QLineEdit {
         QLineEdit::keyPressEvent(event);
     }
 
+    void paintEvent(QPaintEvent* event) override {
+        QLineEdit::paintEvent(event);
+        if (mark_) {
+            QPainter painter(this);
+            DrawMark(painter, rect(), TextMargin(this), fontMetrics().horizontalAdvance(text()),
+                     mark_());
+        }
+    }
+
   private:
     QString original_;
+    std::function<CommandNote::Mark()> mark_;
 };
 
 }  // namespace
@@ -79,7 +95,13 @@ class CellEditorDelegate : public QStyledItemDelegate {
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
-        auto* editor = new CellEditor(parent, index.data(Qt::EditRole).toString());
+        std::function<CommandNote::Mark()> mark;
+        if (index.column() == kCommandColumn) {
+            mark = [grid = grid_, row = index.row() + 1] {
+                return grid->CommandNoteOf(row, false).mark;
+            };
+        }
+        auto* editor = new CellEditor(parent, index.data(Qt::EditRole).toString(), std::move(mark));
         editor->setFrame(false);
         const QPersistentModelIndex cell(index);
         connect(editor, &QLineEdit::textChanged, editor, [this, cell](const QString& text) {
@@ -99,6 +121,26 @@ class CellEditorDelegate : public QStyledItemDelegate {
         if (line->text() != text) {
             line->setText(text);
         }
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.column() == kCommandColumn) {
+            const QString text = index.data().toString();
+            DrawMark(*painter, option.rect, option.rect.left() + TextMargin(grid_),
+                     option.fontMetrics.horizontalAdvance(text),
+                     grid_->CommandNoteOf(index.row() + 1, false).mark);
+        }
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip || index.column() != kCommandColumn) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        grid_->ShowCommandTip(index.row() + 1, event->globalPos());
+        return true;
     }
 
   protected:
@@ -154,6 +196,10 @@ CommandGrid::CommandGrid(QWidget* parent) : QTableWidget(kCommandRows, kCommandC
     }
     WatchDoubleClicks(horizontalHeader()->viewport());
     setCurrentCell(0, 0);
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& first, const QModelIndex& last) {
+                RowsChanged(first.row(), last.row());
+            });
 }
 
 int CommandGrid::CurrentRow() const {
@@ -169,11 +215,55 @@ void CommandGrid::SetCellText(int column, int row, const std::string& text) {
     setItem(row - 1, column, new QTableWidgetItem(FromBytes(text)));
 }
 
+void CommandGrid::SetCommandNotes(CommandNotes notes) {
+    notes_ = std::move(notes);
+    RefreshCommandNotes();
+}
+
+void CommandGrid::RefreshCommandNotes() {
+    RowsChanged(0, rowCount() - 1);
+}
+
+CommandNote CommandGrid::CommandNoteOf(int row, bool withToolTip) const {
+    return notes_ ? notes_(row, withToolTip) : CommandNote{};
+}
+
+void CommandGrid::ShowCommandTip(int row, const QPoint& globalPos) {
+    const QModelIndex cell = model()->index(row - 1, kCommandColumn);
+    const QString tip = CommandNoteOf(row, true).toolTip;
+    tipRow_ = tip.isEmpty() ? 0 : row;
+    tipPos_ = globalPos;
+    tipText_ = tip;
+    QToolTip::showText(globalPos, tip, viewport(), visualRect(cell));
+}
+
+void CommandGrid::RowsChanged(int first, int last) {
+    for (int row = first; row <= last; ++row) {
+        viewport()->update(visualRect(model()->index(row, kCommandColumn)));
+    }
+    // The tooltip on show is renewed only while it is still the one the grid showed.
+    if (tipRow_ > first && tipRow_ <= last + 1 && QToolTip::isVisible() &&
+        QToolTip::text() == tipText_) {
+        ShowCommandTip(tipRow_, tipPos_);
+    }
+}
+
 void CommandGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton) {
         emit DoubleClicked();
     }
+}
+
+// A click on a selected cell opens its editor after the double-click time. When the focus has
+// moved on by then (a row double-clicked to send, then another box clicked and typed into), the
+// editor must not take it: the keys meant for that box would land in the command table.
+bool CommandGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool delayedEdit = trigger == AllEditTriggers && event == nullptr;
+    if (delayedEdit && !hasFocus()) {
+        return false;
+    }
+    return QTableWidget::edit(index, trigger, event);
 }
 
 bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
@@ -195,9 +285,8 @@ void CommandGrid::LeaveByTab(bool forward) {
 
 void LoadCommandTable(CommandGrid& grid, const ProfileStore& store) {
     for (int column = 0; column < kCommandColumns; ++column) {
-        const bool named = column < static_cast<int>(std::size(kNamedHeaders));
-        grid.horizontalHeaderItem(column)->setText(named ? kNamedHeaders[column]
-                                                         : QString::number(column - 5));
+        const bool named = column < static_cast<int>(std::size(kNamedColumnWidths));
+        grid.horizontalHeaderItem(column)->setText(FromBytes(ColumnHeader(column)));
         grid.setColumnWidth(column, named ? kNamedColumnWidths[column] : kDefaultColumnWidth);
     }
     for (int row = 1; row <= kCommandRows; ++row) {

@@ -155,6 +155,7 @@ TEST_F(LargeInputTest, LongStoredTextsComeBackWhole) {
     EXPECT_TRUE(SameBytes(Named<CommandGrid>(form, "CmdGrid")->CellText(0, 1), cell));
 
     Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(0, 0);
+    Named<CommandGrid>(form, "CmdGrid")->setFocus();
     Named<CommandGrid>(form, "CmdGrid")->editItem(Named<CommandGrid>(form, "CmdGrid")->item(0, 0));
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);

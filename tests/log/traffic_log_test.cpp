@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
@@ -50,6 +51,27 @@ class TrafficLogTest : public ::testing::Test {
             }
         }
         return count;
+    }
+
+    // What the window shows of the log now, against the log drawn afresh.
+    void ExpectScreenAsDrawnAfresh(const char* when) {
+        QCoreApplication::processEvents();
+        QWidget* view = log->viewport();
+        const QPoint at = view->mapTo(&window, QPoint(0, 0));
+        const QImage shown =
+            window.screen()
+                ->grabWindow(window.winId(), at.x(), at.y(), view->width(), view->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        const QImage fresh = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), fresh.size()) << when;
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                differing += shown.pixel(x, y) != fresh.pixel(x, y);
+            }
+        }
+        EXPECT_EQ(differing, 0) << when;
     }
 
     bool ready = false;
@@ -136,6 +158,31 @@ TEST_F(TrafficLogTest, FollowsItsEndUnlessTheUserScrolledUp) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(log->Following());
     EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// Lines moved up by pixels as new ones come, and down and up again as the user scrolls, show
+// exactly what drawing the log afresh shows.
+TEST_F(TrafficLogTest, MovedPixelsShowWhatAFreshDrawingShows) {
+    ready = true;
+    for (int i = 0; i < 30; ++i) {
+        log->LogHex(std::string(static_cast<std::size_t>(i % 4 * 9 + 1), static_cast<char>(i)),
+                    i % 2 == 0 ? kReceivedBlue : kSentRed);
+        log->LogLine("line " + std::to_string(i), kPortStatusGreen);
+        QCoreApplication::processEvents();
+    }
+    ExpectScreenAsDrawnAfresh("following the end");
+    log->setFocus();
+    QTest::keyClick(log, Qt::Key_Up);
+    QTest::keyClick(log, Qt::Key_Up);
+    ExpectScreenAsDrawnAfresh("two lines up");
+    QTest::keyClick(log, Qt::Key_PageUp);
+    log->LogLine("while reading", kReceivedBlue);
+    ExpectScreenAsDrawnAfresh("a page up, a line come");
+    QTest::keyClick(log, Qt::Key_Down);
+    ExpectScreenAsDrawnAfresh("a line down");
+    QTest::keyClick(log, Qt::Key_End);
+    log->LogHex(std::string(40, 'x'), kSentRed);
+    ExpectScreenAsDrawnAfresh("back at the end");
 }
 
 // Text selected across lines copies as shown, each line passed ending in CR LF; the

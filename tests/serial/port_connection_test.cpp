@@ -159,7 +159,7 @@ TEST_F(PortConnectionTest, LineRunsAtTheGivenSpeedEightNoneOneWithoutHandshake) 
     ASSERT_TRUE(connection->OpenPort(3, kSpeed));
 
     termios line{};
-    ASSERT_EQ(tcgetattr(static_cast<int>(connection->PortHandle()->handle()), &line), 0);
+    ASSERT_EQ(tcgetattr(static_cast<int>(HeldLine(*connection).handle()), &line), 0);
     EXPECT_EQ(cfgetospeed(&line), B9600);
     EXPECT_EQ(cfgetispeed(&line), B9600);
     EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -184,7 +184,7 @@ TEST_F(PortConnectionTest, VanishedDeviceReleasesThePortOnceAndAllowsANewOpen) {
     const auto connection = MakeConnection(log);
     ASSERT_TRUE(connection->OpenPort(2, kSpeed));
     int errors = 0;
-    QObject::connect(connection->PortHandle(), &QSerialPort::errorOccurred, connection.get(),
+    QObject::connect(&HeldLine(*connection), &QSerialPort::errorOccurred, connection.get(),
                      [&errors](QSerialPort::SerialPortError error) {
                          errors += error == QSerialPort::NoError ? 0 : 1;
                      });

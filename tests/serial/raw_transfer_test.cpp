@@ -49,11 +49,11 @@ class RawTransferTest : public ::testing::Test {
 
     // Bytes the device sent that the program has not read yet, wherever they wait.
     int Waiting() const {
-        return InDriver() + static_cast<int>(connection_.PortHandle()->bytesAvailable());
+        return InDriver() + static_cast<int>(HeldLine(connection_).bytesAvailable());
     }
     int InDriver() const {
         int count = 0;
-        ioctl(static_cast<int>(connection_.PortHandle()->handle()), FIONREAD, &count);
+        ioctl(static_cast<int>(HeldLine(connection_).handle()), FIONREAD, &count);
         return count;
     }
 
@@ -147,7 +147,7 @@ TEST_F(RawTransferTest, ReadTakesBytesTheEventLoopHasNotFetched) {
     while (InDriver() < 3 && !deadline.hasExpired()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_EQ(connection_.PortHandle()->bytesAvailable(), 0);
+    ASSERT_EQ(HeldLine(connection_).bytesAvailable(), 0);
 
     EXPECT_EQ(transfer_.ReadBytes(), "xyz");
 }

@@ -80,4 +80,11 @@ void PtyDevice::Close() {
     line_.Close();
 }
 
+termios PtyDevice::LineSettings() const {
+    termios settings{};
+    // On a pseudo-terminal's master the terminal calls act on the line the program opened.
+    tcgetattr(line_.Master(), &settings);
+    return settings;
+}
+
 }  // namespace brantel::test

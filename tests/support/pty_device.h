@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <chrono>
 #include <string>
 
@@ -47,6 +49,8 @@ class PtyDevice {
     void Write(const std::string& bytes);
     // The device vanishes: the program's side of the line hangs up.
     void Close();
+    // The line settings whoever opened the line last gave it (speed, data bits, parity...).
+    termios LineSettings() const;
 
   private:
     RawPty line_;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/port_connection.h"
+#include "serial/serial_line_transport.h"
 #include "text/colours.h"
 #include "text/hex_line.h"
 
@@ -31,6 +33,12 @@ class LogRecorder {
     }
     std::vector<LoggedLine> lines;
 };
+
+// The local line a connection holds, for what only a local device shows (its termios, the
+// bytes waiting in its driver).
+inline QSerialPort& HeldLine(const PortConnection& connection) {
+    return dynamic_cast<SerialLineTransport&>(*connection.PortHandle()).Line();
+}
 
 // Runs the event loop until the condition holds or the time is up; the condition's last value.
 inline bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 2000) {

@@ -124,6 +124,68 @@ INSTANTIATE_TEST_SUITE_P(
         FailedRun{{"--bogus", "01"}, 2, "brantel-frame: unknown option --bogus\n"},
         FailedRun{{"-x"}, 2, "brantel-frame: unknown option -x\n"}));
 
+struct ExplainRun {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class FrameToolExplainTest : public ::testing::TestWithParam<ExplainRun> {};
+
+// The table goes to standard output; the exit status and standard error stay as without it.
+TEST_P(FrameToolExplainTest, PrintsTheTableAndKeepsTheExitStatus) {
+    const ExplainRun& run = GetParam();
+    const Outcome outcome = RunFrameTool(run.args);
+    EXPECT_EQ(outcome.status, run.status);
+    EXPECT_EQ(outcome.out, run.out);
+    EXPECT_EQ(outcome.err, run.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, FrameToolExplainTest,
+    ::testing::Values(
+        ExplainRun{{"--explain", "--params", "N:12", "A N L CRC"},
+                   0,
+                   "#  token  class      bytes  at\n"
+                   "1  A      address    50     1\n"
+                   "2  N      parameter  31 32  2-3\n"
+                   "3  L      length     04     4\n"
+                   "4  CRC    checksum   00     5\n"
+                   "length 05 written to byte 3\n"
+                   "checksum 8A written to byte 4\n"
+                   "frame: 50 31 05 8A 00\n"
+                   "warning: `L` patches byte 3, but the length field is at byte 4 after the "
+                   "2-byte parameter `N`\n"
+                   "warning: `CRC` patches byte 4, but the checksum field is at byte 5 after the "
+                   "2-byte parameter `N`\n",
+                   ""},
+        ExplainRun{{"--var", "7", "--address", "1FF", "A D", "--explain"},
+                   0,
+                   "#  token  class                 bytes  at\n"
+                   "1  A      address               FF     1\n"
+                   "2  D      variable 1 (Var1) x1  07     2\n"
+                   "frame: FF 07\n",
+                   ""},
+        ExplainRun{{"--explain", "01 03 00 00 00 02 C4 0B"},
+                   1,
+                   "#  token  class                 bytes  at\n"
+                   "1  01     hex byte              01     1\n"
+                   "2  03     hex byte              03     2\n"
+                   "3  00     hex byte              00     3\n"
+                   "4  00     hex byte              00     4\n"
+                   "5  00     hex byte              00     5\n"
+                   "6  02     hex byte              02     6\n"
+                   "7  C4     variable 1 (Var1) x4  error  7-10\n"
+                   "8  0B     hex byte              0B     11\n"
+                   "error: '' is not a valid integer value\n"
+                   "warning: `C4` reads variable 1 four times; for the byte C4 write `0C4`\n",
+                   "'' is not a valid integer value.\n"},
+        ExplainRun{{"--explain", "--params", "A:1,B:2", "01"},
+                   1,
+                   "",
+                   "'1,B' is not a valid integer value.\n"}));
+
 TEST(FrameToolLimitsTest, AcceptsOneVariableForEachVariableColumn) {
     std::vector<std::string> args;
     std::string frameTemplate;

@@ -8,11 +8,14 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <functional>
 #include <map>
 
 #include "platform/profile_store.h"
+#include "qtbridge/local_text.h"
+#include "support/on_screen.h"
 #include "support/scratch_dir.h"
 
 namespace brantel::test {
@@ -149,6 +152,28 @@ TEST_F(CommandGridTest, ClickMakesTheRowCurrentAndDoubleClickEmitsOnce) {
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(2, 7));
     EXPECT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(grid->CurrentRow(), 7);
+}
+
+// A click on the selected cell opens its editor only after the double-click time; a box
+// clicked and typed into meanwhile keeps the focus and the keys, and the cell stays as it was.
+TEST_F(CommandGridTest, LateEditorLeavesTheFocusWhereTheUserPutIt) {
+    grid->SetCellText(0, 2, "Status");
+    grid->setFocus();
+    Click(0, 2);
+    Click(0, 2);
+    after->setFocus();
+    QTest::keyClicks(after, "Hi");
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    QTest::keyClicks(QApplication::focusWidget(), " 7");
+    EXPECT_EQ(after->text(), "Hi 7");
+    EXPECT_EQ(grid->CellText(0, 2), "Status");
+    EXPECT_EQ(QApplication::focusWidget(), after);
+
+    grid->setFocus();
+    Click(0, 2);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_EQ(QApplication::focusWidget()->parentWidget(), grid->viewport())
+        << "a click alone still opens the editor";
 }
 
 TEST_F(CommandGridTest, DoubleClickOnTheHeaderEmitsAndKeepsTheCurrentRow) {
@@ -338,6 +363,97 @@ TEST_F(CommandGridTest, SaveLeavesOtherKeysOfTheSectionAlone) {
     EXPECT_EQ(store.ReadString("Main", "Command0", ""), "old");
     EXPECT_EQ(store.ReadString("TForm1", "PortNumber_Value", ""), "3");
     EXPECT_EQ(store.ReadString("Main", "Command29", ""), kEmptyValue);
+}
+
+// Notes made from a row's cells as they are when asked for, as the window makes them from a
+// template: Var1 "w" or "e" marks a warning or an error, and the tooltip shows the row, its
+// Command and Var1 cells and a text from outside the grid.
+class CommandNotesTest : public CommandGridTest {
+  protected:
+    CommandNotesTest() {
+        grid->SetCommandNotes([this](int row, bool withToolTip) {
+            const std::string var = grid->CellText(3, row);
+            CommandNote note;
+            note.mark = var == "w"   ? CommandNote::Mark::Warning
+                        : var == "e" ? CommandNote::Mark::Error
+                                     : CommandNote::Mark::None;
+            if (withToolTip) {
+                note.toolTip = QString("%1|%2|%3|%4")
+                                   .arg(row)
+                                   .arg(FromBytes(grid->CellText(1, row)), FromBytes(var), outside);
+            }
+            return note;
+        });
+        grid->SetCellText(0, 2, "Status");
+        grid->SetCellText(1, 2, "A 01 L CRC");
+    }
+
+    QImage OnScreen(int column, int row) {
+        return test::OnScreen(*grid->viewport(),
+                              grid->visualRect(grid->model()->index(row - 1, column)));
+    }
+    static int Pixels(const QImage& image, CommandNote::Mark mark) {
+        return PixelsOf(image, MarkColour(mark));
+    }
+
+    QString outside = "x";
+};
+
+// The mark is drawn under the Command cell's text as the row's cells change, in the editor too,
+// while the cell's text and the other cells stay as they were.
+TEST_F(CommandNotesTest, MarkFollowsTheRowAndTouchesNothingElse) {
+    using Mark = CommandNote::Mark;
+    const QImage description = OnScreen(0, 2);
+    const QImage below = OnScreen(1, 3);
+    const QImage plain = OnScreen(1, 2);
+    ASSERT_EQ(Pixels(plain, Mark::Warning) + Pixels(plain, Mark::Error), 0);
+    const struct {
+        const char* var;
+        Mark mark;
+    } cases[] = {{"w", Mark::Warning}, {"e", Mark::Error}, {"", Mark::None}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.var);
+        grid->SetCellText(3, 2, c.var);
+        const QImage command = OnScreen(1, 2);
+        EXPECT_EQ(Pixels(command, Mark::Warning) > 0, c.mark == Mark::Warning);
+        EXPECT_EQ(Pixels(command, Mark::Error) > 0, c.mark == Mark::Error);
+        EXPECT_EQ(command == plain, c.mark == Mark::None);
+        EXPECT_EQ(OnScreen(0, 2), description);
+        EXPECT_EQ(OnScreen(1, 3), below);
+        EXPECT_EQ(grid->CellText(1, 2), "A 01 L CRC");
+        EXPECT_FALSE(grid->item(1, 1)->data(Qt::ToolTipRole).isValid());
+    }
+    QLineEdit* editor = TypeIntoCell(1, 2, "A D");
+    ASSERT_NE(editor, nullptr);
+    grid->SetCellText(3, 2, "e");
+    EXPECT_GT(Pixels(OnScreen(1, 2), Mark::Error), 0);
+    grid->SetCellText(3, 2, "");
+    EXPECT_EQ(Pixels(OnScreen(1, 2), Mark::Error), 0);
+}
+
+// Hovering a Command cell, or its editor, shows the row's note; the tooltip on show follows
+// every change of the row and of what the notes read from outside.
+TEST_F(CommandNotesTest, TooltipFollowsEdits) {
+    Hover(*grid->viewport(), CellCentre(1, 2));
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "2|A 01 L CRC||x");
+    grid->SetCellText(3, 2, "5");
+    EXPECT_EQ(QToolTip::text(), "2|A 01 L CRC|5|x");
+    grid->SetCellText(3, 3, "7");
+    EXPECT_EQ(QToolTip::text(), "2|A 01 L CRC|5|x");
+    outside = "y";
+    grid->RefreshCommandNotes();
+    EXPECT_EQ(QToolTip::text(), "2|A 01 L CRC|5|y");
+
+    Hover(*grid->viewport(), CellCentre(0, 2));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+
+    QLineEdit* editor = TypeIntoCell(1, 4, "A 02");
+    ASSERT_NE(editor, nullptr);
+    Hover(*editor, editor->rect().center());
+    EXPECT_EQ(QToolTip::text(), "4|A 02||y");
+    QTest::keyClicks(editor, " CRC");
+    EXPECT_EQ(QToolTip::text(), "4|A 02 CRC||y");
 }
 
 }  // namespace

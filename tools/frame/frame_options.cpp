@@ -7,9 +7,13 @@
 namespace brantel {
 
 const std::string kFrameUsage =
-    "usage: brantel-frame [--address TEXT] [--params TEXT] [--var TEXT]... [--] TEMPLATE\n"
+    "usage: brantel-frame [--explain] [--address TEXT] [--params TEXT] [--var TEXT]... [--] "
+    "TEMPLATE\n"
+    "       brantel-frame --help | --version\n"
     "Prints the frame that \"Send Cmd\" would send for a command row whose Command cell is\n"
     "TEMPLATE, as hexadecimal bytes.\n"
+    "  --explain       prints a table of what each token adds, the frame or the error, and\n"
+    "                  warnings about likely mistakes\n"
     "  --address TEXT  the device address box (default 50)\n"
     "  --params TEXT   the Parameters box, pairs name:value separated by spaces\n"
     "  --var TEXT      the next variable cell (Var1, Var2, Var3, 1, 2, ...), at most " +
@@ -31,6 +35,14 @@ FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
         }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            return options;
+        }
+        if (arg == "--explain") {
+            options.explain = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
             return options;
         }
         if (arg != "--address" && arg != "--params" && arg != "--var") {

@@ -12,7 +12,9 @@ struct FrameOptions {
     std::string parameters;
     std::vector<std::string> variables;
     std::string frameTemplate;
+    bool explain = false;
     bool help = false;
+    bool version = false;
 };
 
 // Thrown for a command line that names no single template or misuses an option.

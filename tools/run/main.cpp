@@ -15,6 +15,7 @@
 #include "stored_run.h"
 #include "text/integers.h"
 #include "text/strings.h"
+#include "version/version.h"
 
 namespace brantel::run {
 namespace {
@@ -107,12 +108,8 @@ int main(int argc, char** argv) {
         std::cerr << "brantel-run: " << error.what() << '\n' << kRunUsage;
         return 2;
     }
-    if (options.help) {
-        std::cout << kRunUsage;
-        return 0;
-    }
-    if (options.version) {
-        std::cout << "brantel-run " << BRANTEL_VERSION << '\n';
+    if (options.help || options.version) {
+        std::cout << (options.help ? std::string(kRunUsage) : brantel::VersionLine("brantel-run"));
         return 0;
     }
     // The serial link's port objects need the application object.

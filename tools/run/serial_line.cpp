@@ -1,9 +1,23 @@
 #include "serial_line.h"
 
-#include <QIODevice>
+#include <QCoreApplication>
+#include <QTimer>
 #include <optional>
 
 namespace brantel::run {
+namespace {
+
+// Received bytes reach the transport through the event loop, as they do in the window: runs it
+// until something happens (bytes, the line going away) or `wait` passes.
+void WaitForInput(std::chrono::milliseconds wait) {
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(wait);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+}  // namespace
 
 SerialLine::SerialLine(std::string device)
     : device_(std::move(device)),
@@ -34,11 +48,10 @@ std::string SerialLine::Exchange(const std::string& frame, std::chrono::millisec
         }
         const Clock::time_point end = answer.empty() ? sent + timeout : lastByte + gap;
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
-        QIODevice* port = port_.PortHandle();
-        if (left.count() <= 0 || port == nullptr) {
+        if (left.count() <= 0 || port_.PortHandle() == nullptr) {
             return answer;
         }
-        port->waitForReadyRead(static_cast<int>(left.count()));
+        WaitForInput(left);
     }
 }
 

@@ -18,6 +18,7 @@
 #include "demo_device.h"
 #include "sim_line.h"
 #include "sim_options.h"
+#include "version/version.h"
 
 namespace {
 
@@ -132,6 +133,10 @@ int main(int argc, char** argv) {
     const auto& options = std::get<brantel::sim::SimOptions>(parsed);
     if (options.help) {
         std::fputs(brantel::sim::kUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(brantel::VersionLine("brantel-sim").c_str(), stdout);
         return 0;
     }
     InstallStopHandlers();

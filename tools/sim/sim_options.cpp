@@ -26,6 +26,10 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
             options.help = true;
             continue;
         }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
         if (arg != "--link" && arg != "--record" && arg != "--address" && arg != "--gap") {
             return "unknown argument '" + arg + "'";
         }

@@ -15,10 +15,12 @@ struct SimOptions {
     std::uint8_t address = 0x50;
     std::chrono::milliseconds gap{20};  // idle time that ends a frame
     bool help = false;
+    bool version = false;
 };
 
 inline constexpr const char* kUsage =
     "usage: brantel-sim [--link PATH] [--record FILE] [--echo] [--address HEX] [--gap MS]\n"
+    "       brantel-sim --help | --version\n"
     "  --link PATH    make PATH a symbolic link to the simulated device (removed at exit)\n"
     "  --record FILE  write every received byte to FILE as it arrives (FILE is emptied first)\n"
     "  --echo         send every received byte straight back\n"

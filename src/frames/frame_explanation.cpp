@@ -1,0 +1,205 @@
+#include "frames/frame_explanation.h"
+
+#include <algorithm>
+
+#include "commands/command_row.h"
+#include "frames/frame_builder.h"
+#include "platform/ascii_case.h"
+#include "text/integers.h"
+
+namespace brantel {
+
+namespace {
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    return upper;
+}
+
+std::string Quoted(std::string_view token) {
+    return "`" + std::string(token) + "`";
+}
+
+std::string Times(int repeat) {
+    static const char* const kTimes[] = {"zero times",  "once",       "twice",     "three times",
+                                         "four times",  "five times", "six times", "seven times",
+                                         "eight times", "nine times"};
+    return kTimes[repeat];
+}
+
+// A variable written like hexadecimal bytes, e.g. `C4` pasted from a frame in a manual.
+void WarnHexLookingVariable(const TokenExplanation& token, std::vector<std::string>& warnings) {
+    const std::string& text = token.text;
+    if (text.size() < 2 || !std::all_of(text.begin(), text.end(), IsHexDigit)) {
+        return;
+    }
+    std::string bytes;
+    std::string fix;
+    // Pairs from the end, so an odd first digit stands alone.
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t width = (text.size() - at) % 2 == 1 ? 1 : 2;
+        const std::string pair = text.substr(at, width);
+        bytes += (bytes.empty() ? "" : " ") + UpperCase(width == 1 ? "0" + pair : pair);
+        fix += (fix.empty() ? "" : " ") + (IsDecimalDigit(pair.front()) ? pair : "0" + pair);
+        at += width;
+    }
+    const bool one = text.size() <= 2;
+    warnings.push_back(Quoted(text) + " reads variable " + std::to_string(token.variable) + " " +
+                       Times(token.repeat) + "; for the " + (one ? "byte " : "bytes ") + bytes +
+                       " write " + Quoted(fix));
+}
+
+void WarnVariable(const TokenExplanation& token, std::vector<std::string>& warnings) {
+    WarnHexLookingVariable(token, warnings);
+    const std::string upper = UpperCase(token.text);
+    if (upper == "A" || upper == "L" || upper == "CRC") {
+        warnings.push_back(Quoted(token.text) + " is variable " + std::to_string(token.variable) +
+                           ": keywords are upper case, write " + Quoted(upper));
+    }
+    if (token.variable > kMaxVariables) {
+        warnings.push_back(Quoted(token.text) + " is variable " + std::to_string(token.variable) +
+                           ", but a row has " + std::to_string(kMaxVariables) +
+                           " variable cells: it reads empty text");
+    }
+}
+
+// Why a token named like a parameter never reaches the parameter test; nullptr when it does.
+const char* Shadow(TokenClass tokenClass) {
+    switch (tokenClass) {
+        case TokenClass::HexByte:
+            return ": a token that starts with a digit is a hex byte";
+        case TokenClass::Address:
+            return " by the address keyword";
+        case TokenClass::Length:
+            return " by the length keyword";
+        case TokenClass::Checksum:
+            return " by the checksum keyword";
+        case TokenClass::Comment:
+            return ": a token with `[` is a comment";
+        default:
+            return nullptr;
+    }
+}
+
+void WarnShadowedParameter(const TokenExplanation& token, const FrameInputs& inputs,
+                           std::vector<std::string>& warnings) {
+    const char* shadow = Shadow(token.tokenClass);
+    if (shadow == nullptr || inputs.LookupNamedParam(token.text) == nullptr) {
+        return;
+    }
+    std::string warning = "parameter " + Quoted(token.text) + " is shadowed" + shadow;
+    if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) {
+        warnings.push_back(std::move(warning));
+    }
+}
+
+// The classes whose tokens can append other than one byte.
+const char* ShifterName(TokenClass tokenClass) {
+    return tokenClass == TokenClass::Parameter  ? "parameter"
+           : tokenClass == TokenClass::Variable ? "variable"
+                                                : "comment";
+}
+
+// The tokens before `end` that appended other than one byte, which move a patch off its
+// placeholder.
+std::string Shifters(const std::vector<TokenExplanation>& tokens, std::size_t end) {
+    constexpr int kNamed = 3;
+    std::vector<std::string> named;
+    int more = 0;
+    for (std::size_t i = 0; i < end; ++i) {
+        const TokenExplanation& token = tokens[i];
+        if (token.bytes.size() == 1) {
+            continue;
+        }
+        if (static_cast<int>(named.size()) == kNamed) {
+            ++more;
+            continue;
+        }
+        named.push_back("the " + std::to_string(token.bytes.size()) + "-byte " +
+                        ShifterName(token.tokenClass) + " " + Quoted(token.text));
+    }
+    std::string list;
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        const bool last = i + 1 == named.size() && more == 0;
+        list += (i == 0 ? "" : last ? " and " : ", ") + named[i];
+    }
+    return more == 0 ? list : list + " and " + std::to_string(more) + " more";
+}
+
+// Where the last "L" or "CRC" is written against where its placeholder is, and the earlier
+// ones that are never written.
+void WarnPatch(const std::vector<TokenExplanation>& tokens, TokenClass keyword,
+               std::size_t position, std::size_t frameSize, std::vector<std::string>& warnings) {
+    if (position == 0) {
+        return;
+    }
+    const bool length = keyword == TokenClass::Length;
+    const std::string name = Quoted(length ? "L" : "CRC");
+    for (std::size_t i = 0; i + 1 < position; ++i) {
+        if (tokens[i].tokenClass == keyword) {
+            warnings.push_back("only the last " + name + " is written; the one at byte " +
+                               std::to_string(tokens[i].firstByte) + " keeps its placeholder");
+        }
+    }
+    const std::size_t field = tokens[position - 1].firstByte;
+    if (position > frameSize) {
+        warnings.push_back(name + " lies past the end of the frame (byte " +
+                           std::to_string(position) + " of " + std::to_string(frameSize) +
+                           "): not written");
+    } else if (position != field) {
+        warnings.push_back(name + " patches byte " + std::to_string(position) + ", but the " +
+                           (length ? "length" : "checksum") + " field is at byte " +
+                           std::to_string(field) + " after " + Shifters(tokens, position - 1));
+    }
+}
+
+}  // namespace
+
+FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs& inputs) {
+    const std::vector<FrameToken> tokens = ClassifyTokens(frameTemplate, inputs);
+    FrameAssembly assembly(tokens.size());
+    FrameExplanation explanation;
+    explanation.built = true;
+    explanation.tokens.reserve(tokens.size());
+    for (const FrameToken& token : tokens) {
+        TokenExplanation& entry = explanation.tokens.emplace_back();
+        entry.text = token.text;
+        entry.tokenClass = token.tokenClass;
+        entry.variable = token.variable;
+        entry.repeat = token.repeat;
+        entry.firstByte = assembly.Bytes().size() + 1;
+        try {
+            assembly.Append(token, inputs);
+        } catch (const ConversionError& error) {
+            // The build stops here; the rest is still placed so its warnings can be found.
+            if (explanation.built) {
+                explanation.error = error.what();
+                explanation.built = false;
+            }
+            entry.failed = true;
+            assembly.AppendVariable(token, 0);
+        }
+        entry.bytes = assembly.Bytes().substr(entry.firstByte - 1);
+    }
+    explanation.lengthPos = assembly.LengthPos();
+    explanation.checksumPos = assembly.ChecksumPos();
+    std::vector<std::string>& warnings = explanation.warnings;
+    for (const TokenExplanation& token : explanation.tokens) {
+        if (token.tokenClass == TokenClass::Variable) {
+            WarnVariable(token, warnings);
+        } else {
+            WarnShadowedParameter(token, inputs, warnings);
+        }
+    }
+    const std::size_t frameSize = assembly.Bytes().size();
+    WarnPatch(explanation.tokens, TokenClass::Length, explanation.lengthPos, frameSize, warnings);
+    WarnPatch(explanation.tokens, TokenClass::Checksum, explanation.checksumPos, frameSize,
+              warnings);
+    if (explanation.built) {
+        explanation.frame = std::move(assembly).Finish();
+    }
+    return explanation;
+}
+
+}  // namespace brantel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frames/frame_tokens.h"
+
+namespace brantel {
+
+class FrameInputs;
+
+// One token of a template: its class and the bytes it appends, at positions from firstByte on.
+struct TokenExplanation {
+    std::string text;
+    TokenClass tokenClass = TokenClass::HexByte;
+    int variable = 0;  // k of a Variable token, from 1; its cell is in column k + 2
+    int repeat = 0;
+    std::size_t firstByte = 0;
+    // As appended, before the length and checksum are written; a failed Variable holds $00
+    // copies in place of the bytes it would append.
+    std::string bytes;
+    bool failed = false;  // a Variable whose cell is not an integer
+};
+
+// What "Send Cmd" does with a template: the token classes, the bytes, the finished frame or the
+// builder's error message, and warnings about bytes that are likely not what was meant. The
+// warnings never change the frame.
+struct FrameExplanation {
+    std::vector<TokenExplanation> tokens;
+    bool built = false;
+    std::string frame;  // the frame written to the port when built
+    std::string error;  // the builder's message when not
+    std::size_t lengthPos = 0;
+    std::size_t checksumPos = 0;
+    std::vector<std::string> warnings;
+};
+
+// Explains the template for the inputs as the builder reads them. A template that fails on a
+// variable's cell is still classified and placed to its end, so every warning is found.
+FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs& inputs);
+
+}  // namespace brantel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brantel {
+
+class FrameInputs;
+struct NamedParam;
+
+// What a template token adds to a frame, decided by the first test that holds, in this order.
+enum class TokenClass { HexByte, Address, Length, Checksum, Comment, Parameter, Variable };
+
+struct FrameToken {
+    std::string_view text;
+    TokenClass tokenClass = TokenClass::HexByte;
+    const NamedParam* param = nullptr;  // the entry a Parameter token appends
+    int variable = 0;                   // k for the k-th Variable token, from 1
+    int repeat = 0;                     // copies a Variable token appends
+};
+
+bool IsDecimalDigit(char c);
+bool IsHexDigit(char c);
+
+// The 8-bit additive sum of the bytes, as the checksum is made.
+char ByteSum(std::string_view bytes);
+
+// The template's tokens (words over the space) in order, each with its class. Named
+// parameters are looked up as the template's tokens reach that test.
+std::vector<FrameToken> ClassifyTokens(std::string_view frameTemplate, const FrameInputs& inputs);
+
+// The bytes of a frame appended token by token, with the positions the length and checksum
+// go to: the token index of the last "L" and "CRC".
+class FrameAssembly {
+  public:
+    explicit FrameAssembly(std::size_t tokenCount) : tokenCount_(tokenCount) {}
+
+    // Appends the next token's bytes. A Variable reads its cell of the current row and throws
+    // ConversionError when the cell is not an integer.
+    void Append(const FrameToken& token, const FrameInputs& inputs);
+    // Appends the next token, a Variable, as if its cell held `value`.
+    void AppendVariable(const FrameToken& token, int value);
+    // Appends the next token as `bytes` of the caller's choosing: a reader that gives a token
+    // the builder takes as a Variable a meaning of its own keeps the builder's positions.
+    void AppendOwn(std::string_view bytes);
+
+    // The bytes appended so far, placeholders included.
+    const std::string& Bytes() const { return frame_; }
+    std::size_t LengthPos() const { return lengthPos_; }
+    std::size_t ChecksumPos() const { return checksumPos_; }
+
+    // Writes the length, then the checksum, at their positions; a position past the end of the
+    // frame is left unpatched, so the frame is never written outside its own bytes.
+    std::string Finish() &&;
+
+  private:
+    std::size_t tokenCount_;
+    std::size_t tokensAppended_ = 0;
+    std::size_t lengthPos_ = 0;
+    std::size_t checksumPos_ = 0;
+    std::string frame_;
+};
+
+}  // namespace brantel

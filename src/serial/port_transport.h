@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace brantel {
+
+// One way of reaching the device behind a port number: a local serial line or a serial server
+// on the network. The port connection opens and releases it; the raw transfer moves bytes
+// through it. Every call runs on the window's thread.
+class PortTransport : public QObject {
+    Q_OBJECT
+  public:
+    // Opens the line and runs it at `speed` baud, 8 data bits, no parity, one stop bit, no
+    // flow control, DTR raised and RTS lowered; false when either step failed, and then nothing
+    // stays held. A network transport keeps the window painting while it connects, and gives
+    // up after a bounded time.
+    virtual bool Open(std::uint32_t speed) = 0;
+    // Lets the line go; nothing more is signalled afterwards.
+    virtual void Close() = 0;
+    // Gives up an Open still under way, which then returns false.
+    virtual void Abort() {}
+
+    // Hands `piece` (at most 255 bytes) to the line and waits at most 2n + 2 ms for its n
+    // bytes to leave; the count that left.
+    virtual int Write(std::string_view piece) = 0;
+    // Up to `most` of the bytes received so far, without waiting for more.
+    virtual std::string Read(int most) = 0;
+    // Bracket the writes of one transfer, so RTS is raised only while its bytes are sent.
+    virtual void BeforeSend() {}
+    virtual void AfterSend() {}
+
+    // Why the last Open failed, in the system's words; empty after a successful one.
+    const std::string& Failure() const { return failure_; }
+
+  signals:
+    // The device or the server went away while the line was open.
+    void Vanished();
+
+  protected:
+    std::string failure_;
+};
+
+// The transport for a value of section "Ports": a device path, `tcp://HOST:PORT` or
+// `rfc2217://HOST:PORT`. None for a malformed network address.
+std::unique_ptr<PortTransport> MakePortTransport(const std::string& value);
+
+}  // namespace brantel

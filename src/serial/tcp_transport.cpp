@@ -1,0 +1,109 @@
+#include "serial/tcp_transport.h"
+
+#include <QCoreApplication>
+#include <QNetworkProxy>
+#include <QTimer>
+
+#include "serial/device_io.h"
+
+namespace brantel {
+namespace {
+
+// Received bytes that Qt holds before the poll takes them; the rest waits in the kernel, and
+// TCP holds the server back.
+constexpr qint64 kHeldInputBytes = 4096;
+
+}  // namespace
+
+TcpTransport::TcpTransport(std::string host, std::uint16_t port)
+    : host_(std::move(host)), port_(port) {
+    // A serial server is reached directly, whatever proxy the desktop names for the web.
+    socket_.setProxy(QNetworkProxy::NoProxy);
+    socket_.setReadBufferSize(kHeldInputBytes);
+}
+
+bool TcpTransport::Open(std::uint32_t speed) {
+    failure_.clear();
+    openDeadline_.setRemainingTime(kOpenMilliseconds);
+    if (!Connect() || !Configure(speed)) {
+        socket_.abort();
+        return false;
+    }
+    // The server may have closed the connection right after its last answer.
+    if (!Connected()) {
+        failure_ = socket_.errorString().toLocal8Bit().toStdString();
+        return false;
+    }
+    connect(&socket_, &QTcpSocket::disconnected, this, &PortTransport::Vanished);
+    return true;
+}
+
+void TcpTransport::Close() {
+    disconnect(&socket_, nullptr, this, nullptr);
+    socket_.abort();
+}
+
+void TcpTransport::Abort() {
+    aborted_ = true;
+}
+
+int TcpTransport::Write(std::string_view piece) {
+    // A byte stream cannot take back the part of a piece that missed its time without
+    // breaking what follows: it stays queued and goes out behind it.
+    return WriteWithin(socket_, piece, WriteDeadline(piece.size())) ? static_cast<int>(piece.size())
+                                                                    : 0;
+}
+
+std::string TcpTransport::Read(int most) {
+    FetchPending(socket_, socket_.socketDescriptor(), most);
+    return socket_.read(most).toStdString();
+}
+
+bool TcpTransport::Configure(std::uint32_t /*speed*/) {
+    return true;
+}
+
+bool TcpTransport::Connect() {
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_.connectToHost(QString::fromStdString(host_), port_);
+    return WaitFor([this] { return Connected(); });
+}
+
+bool TcpTransport::WaitFor(const std::function<bool()>& done) {
+    // Wakes the wait for events when the time is up.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(static_cast<int>(openDeadline_.remainingTime()));
+    while (!done()) {
+        if (aborted_) {
+            failure_ = "the open was given up";
+            return false;
+        }
+        if (socket_.state() == QAbstractSocket::UnconnectedState) {
+            failure_ = socket_.errorString().toLocal8Bit().toStdString();
+            return false;
+        }
+        if (openDeadline_.hasExpired()) {
+            failure_ = "no answer from " + host_ + ":" + std::to_string(port_) + " within " +
+                       std::to_string(kOpenMilliseconds / 1000) + " s";
+            return false;
+        }
+        // The window keeps painting and its timers keep running; clicks and keys wait.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void TcpTransport::Send(const std::string& bytes) {
+    if (!bytes.empty() && Connected()) {
+        socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        socket_.flush();
+    }
+}
+
+bool TcpTransport::Connected() const {
+    return socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+}  // namespace brantel

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QTcpSocket>
+#include <functional>
+#include <string>
+
+#include "serial/port_transport.h"
+
+namespace brantel {
+
+// A serial server on the network that passes the line's bytes as they are over TCP. Its line
+// settings are the server's own; Open only connects.
+class TcpTransport : public PortTransport {
+    Q_OBJECT
+  public:
+    // The longest an Open may take, connecting and configuring together.
+    static constexpr int kOpenMilliseconds = 3000;
+
+    TcpTransport(std::string host, std::uint16_t port);
+
+    bool Open(std::uint32_t speed) override;
+    void Close() override;
+    void Abort() override;
+    int Write(std::string_view piece) override;
+    std::string Read(int most) override;
+
+  protected:
+    // Sets the line up once connected; false with `failure_` said when it cannot be.
+    virtual bool Configure(std::uint32_t speed);
+    // Runs the event loop, with user input held back, until `done` holds; false when the
+    // connection failed or was given up, or the open's time ran out (`failure_` says which).
+    bool WaitFor(const std::function<bool()>& done);
+    // Hands bytes of the protocol itself to the connection, without waiting.
+    void Send(const std::string& bytes);
+    bool Connected() const;
+
+    QTcpSocket socket_;
+
+  private:
+    bool Connect();
+
+    std::string host_;
+    std::uint16_t port_;
+    QDeadlineTimer openDeadline_;
+    bool aborted_ = false;
+};
+
+}  // namespace brantel

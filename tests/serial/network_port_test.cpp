@@ -1,0 +1,299 @@
+// Network ports against a real serial server: Debian's ser2net on 127.0.0.1 with a
+// pseudo-terminal (or the device simulator) behind it.
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "serial/port_connection.h"
+#include "serial/raw_transfer.h"
+#include "support/pty_device.h"
+#include "support/scratch_dir.h"
+#include "support/ser2net_server.h"
+#include "support/serial_fixture.h"
+
+namespace brantel::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using std::string_literals::operator""s;
+
+LoggedLine Green(const std::string& text) {
+    return {text, kPortStatusGreen};
+}
+
+// Every byte value, 0xFF (Telnet's escape) among them, and more than one 255-byte piece.
+std::string EveryByteValue() {
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) {
+        bytes.push_back(static_cast<char>(255 - i % 256));
+    }
+    return bytes;
+}
+
+// A socket on 127.0.0.1 that listens but never speaks: connections complete in the kernel.
+// With `full` its accept queue is filled first, so a further connection gets no answer at all.
+class QuietListener {
+  public:
+    explicit QuietListener(bool full) : fd_(BindLoopback(port_)) {
+        listen(fd_, 0);
+        if (full) {
+            filler_ = socket(AF_INET, SOCK_STREAM, 0);
+            const sockaddr_in address = Loopback(port_);
+            connect(filler_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        }
+    }
+    ~QuietListener() {
+        close(fd_);
+        if (filler_ >= 0) {
+            close(filler_);
+        }
+    }
+    std::uint16_t Port() const { return port_; }
+
+  private:
+    std::uint16_t port_ = 0;
+    int fd_;
+    int filler_ = -1;
+};
+
+// COM1 reaches the device as a raw TCP stream, COM2 over RFC 2217; the other numbers are set
+// by each test.
+class NetworkPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (Ser2netServer::Program().empty()) {
+            GTEST_SKIP() << "ser2net is not installed (Debian package ser2net)";
+        }
+        StartServer();
+    }
+
+    // A server of its own for each case: ser2net takes a moment to let the device go after a
+    // client leaves, and refuses another of its ports on the device meanwhile.
+    void StartServer(const std::string& line = Ser2netServer::kToolsLine) {
+        server_.reset();
+        server_ = std::make_unique<Ser2netServer>(device_.SlavePath(), line);
+        ports_[1] = server_->RawAddress();
+        ports_[2] = server_->Rfc2217Address();
+    }
+
+    // Opens a port and forgets its open line, so the log holds only what follows.
+    void OpenPort(int number) {
+        ASSERT_TRUE(connection_.OpenPort(number, 9600)) << connection_.OpenFailure();
+        log_.lines.clear();
+    }
+
+    // The poll's reads until `count` bytes came or the time is up.
+    std::string ReadAll(std::size_t count) {
+        std::string received;
+        WaitUntil([&] {
+            received += transfer_.ReadBytes();
+            return received.size() >= count;
+        });
+        return received;
+    }
+
+    PtyDevice device_;
+    std::unique_ptr<Ser2netServer> server_;
+    std::map<int, std::string> ports_;
+    LogRecorder log_;
+    PortConnection connection_{log_.Sink(), [this](int number) -> std::optional<std::string> {
+                                   const auto found = ports_.find(number);
+                                   if (found == ports_.end()) {
+                                       return std::nullopt;
+                                   }
+                                   return found->second;
+                               }};
+    RawTransfer transfer_{connection_, log_.HexSink(), [](const std::string&) {}};
+};
+
+struct ModeCase {
+    const char* name;
+    int number;
+};
+const ModeCase kModes[] = {{"raw TCP", 1}, {"RFC 2217", 2}};
+
+TEST_F(NetworkPortTest, BytesCrossBothWaysUnchanged) {
+    const std::string bytes = EveryByteValue();
+    for (const ModeCase& mode : kModes) {
+        SCOPED_TRACE(mode.name);
+        StartServer();
+        OpenPort(mode.number);
+
+        EXPECT_EQ(transfer_.WriteBytes(bytes), static_cast<int>(bytes.size()));
+        EXPECT_EQ(device_.Read(bytes.size()), bytes);
+        device_.Write(bytes);
+        EXPECT_EQ(ReadAll(bytes.size()), bytes);
+        // Nothing of the protocol itself leaks into the line either way.
+        EXPECT_EQ(device_.ReadFor(std::chrono::milliseconds(100)), "");
+        EXPECT_EQ(transfer_.ReadBytes(), "");
+
+        connection_.ClosePort();
+        EXPECT_EQ(log_.lines.back(),
+                  Green("Port COM" + std::to_string(mode.number) + ": is Closed"));
+    }
+}
+
+struct LineCase {
+    const char* name;
+    int number;
+    speed_t speed;
+    tcflag_t controlFlags;
+    tcflag_t inputFlags;
+};
+
+TEST_F(NetworkPortTest, Rfc2217RunsTheServersLineAt9600EightNoneOne) {
+    // Raw TCP leaves the server's own settings on the line; RFC 2217 replaces them. Data bits
+    // and parity a pseudo-terminal cannot show: the open succeeds only when the server has
+    // answered 8 and none.
+    const LineCase cases[] = {
+        {"raw TCP", 1, B115200, CSTOPB | CRTSCTS, IXON | IXOFF},
+        {"RFC 2217", 2, B9600, 0, 0},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartServer("115200e72,rtscts,xonxoff");
+        OpenPort(c.number);
+        // The server sets its line as it opens the device, after accepting the connection.
+        transfer_.WriteBytes("x");
+        ASSERT_EQ(device_.Read(1), "x");
+
+        const termios line = device_.LineSettings();
+        EXPECT_EQ(cfgetospeed(&line), c.speed);
+        EXPECT_EQ(cfgetispeed(&line), c.speed);
+        EXPECT_EQ(line.c_cflag & (CSTOPB | CRTSCTS), c.controlFlags);
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), c.inputFlags);
+        connection_.ClosePort();
+    }
+}
+
+struct UnreachableCase {
+    const char* name;
+    std::string address;
+    const char* reason;
+};
+
+TEST_F(NetworkPortTest, AnUnreachableServerIsBusyWithinThreeSecondsWhileTheWindowRuns) {
+    const QuietListener silent(false);
+    const QuietListener full(true);
+    const std::string refused = std::to_string(FreeTcpPort());
+    const UnreachableCase cases[] = {
+        {"connection refused", "tcp://127.0.0.1:" + refused, "refused"},
+        {"no RFC 2217 answer", "rfc2217://127.0.0.1:" + std::to_string(silent.Port()), "no answer"},
+        {"no answer to the connection", "tcp://127.0.0.1:" + std::to_string(full.Port()),
+         "no answer"},
+        {"malformed address", "tcp://127.0.0.1", "not a network port"},
+        {"raw TCP server in RFC 2217's place", server_->RawAddress().replace(0, 3, "rfc2217"),
+         "no answer"},
+    };
+    for (const UnreachableCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ports_[3] = c.address;
+        log_.lines.clear();
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(50);
+        QElapsedTimer elapsed;
+        elapsed.start();
+
+        EXPECT_FALSE(connection_.OpenPort(3, 9600));
+
+        EXPECT_LT(elapsed.elapsed(), 3500);
+        // A wait of a second or more kept the event loop running.
+        EXPECT_TRUE(elapsed.elapsed() < 1000 || ticks >= 10) << ticks << " ticks";
+        EXPECT_THAT(connection_.OpenFailure(), HasSubstr(c.reason));
+        EXPECT_EQ(connection_.PortHandle(), nullptr);
+        EXPECT_EQ(connection_.OpenPortNumber(), 0);
+        EXPECT_THAT(log_.lines, ElementsAre(Green("Port COM3: is Busy")));
+    }
+}
+
+struct InterruptCase {
+    const char* name;
+    std::function<void(PortConnection&)> meanwhile;
+    std::vector<LoggedLine> lines;
+    int openAfter;
+};
+
+TEST_F(NetworkPortTest, ACloseOrOpenWhileConnectingGivesTheConnectUp) {
+    const QuietListener full(true);
+    ports_[3] = "tcp://127.0.0.1:" + std::to_string(full.Port());
+    const InterruptCase cases[] = {
+        {"close",
+         [](PortConnection& connection) { connection.ClosePort(); },
+         {Green("Port COM3: is Busy")},
+         0},
+        {"open of another port",
+         [](PortConnection& connection) { connection.OpenPort(1, 9600); },
+         {Green("Port COM3: is Busy"), Green("Port COM1: is Opened")},
+         1},
+    };
+    for (const InterruptCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        connection_.ClosePort();
+        log_.lines.clear();
+        // As a timer of the window or its closing would, while the connect waits.
+        QTimer::singleShot(200, &connection_, [&] { c.meanwhile(connection_); });
+        QElapsedTimer elapsed;
+        elapsed.start();
+
+        EXPECT_FALSE(connection_.OpenPort(3, 9600));
+
+        EXPECT_LT(elapsed.elapsed(), 1500);
+        EXPECT_THAT(log_.lines, ElementsAreArray(c.lines));
+        EXPECT_EQ(connection_.OpenPortNumber(), c.openAfter);
+        EXPECT_EQ(connection_.PortHandle() != nullptr, c.openAfter != 0);
+    }
+}
+
+TEST_F(NetworkPortTest, AConnectionThatDropsReleasesThePortLikeAVanishedDevice) {
+    for (const ModeCase& mode : kModes) {
+        SCOPED_TRACE(mode.name);
+        StartServer();
+        OpenPort(mode.number);
+        QSignalSpy released(&connection_, &PortConnection::Released);
+
+        server_->Kill();
+        ASSERT_TRUE(WaitUntil([&] { return connection_.PortHandle() == nullptr; }));
+        WaitUntil([] { return false; }, 100);
+
+        EXPECT_EQ(released.count(), 1);
+        EXPECT_EQ(connection_.OpenPortNumber(), 0);
+        const std::string closed = "Port COM" + std::to_string(mode.number) + ": is Closed";
+        EXPECT_THAT(log_.lines, ElementsAre(Green(closed)));
+        EXPECT_EQ(transfer_.ReadBytes(), "");
+        EXPECT_EQ(transfer_.WriteBytes("A"), 0);
+    }
+}
+
+TEST_F(NetworkPortTest, TheSimulatorAnswersThroughTheServer) {
+    const ScratchDir scratch;
+    const std::string link = scratch.File("com2");
+    QProcess sim;
+    sim.start(BRANTEL_SIM_EXE, {"--link", QString::fromStdString(link)});
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(QString::fromStdString(link)); }, 5000));
+    const Ser2netServer simServer(link, Ser2netServer::kToolsLine);
+    ports_[4] = simServer.Rfc2217Address();
+    OpenPort(4);
+
+    // The status command and its answer, as the simulator's documentation gives them.
+    transfer_.WriteBytes("\x50\x02\x04\x56");
+    EXPECT_EQ(ReadAll(7), "\x50\x02\x07\x00\x01\x01\x5B"s);
+    sim.terminate();
+    sim.waitForFinished(2000);
+}
+
+}  // namespace
+}  // namespace brantel::test

@@ -1,0 +1,141 @@
+#include "telnet/com_port_client.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "telnet_bytes.h"
+
+namespace brantel::test {
+namespace {
+
+using Line = ComPortClient::Line;
+
+// What ser2net 4 sends a client in telnet(rfc2217) mode as it connects: WILL and DO
+// SUPPRESS-GO-AHEAD, WILL and DONT ECHO, DO and WILL BINARY, DO COM-PORT-OPTION.
+const std::string kServerGreeting = Bytes(
+    {255, 251, 3, 255, 253, 3, 255, 251, 1, 255, 254, 1, 255, 253, 0, 255, 251, 0, 255, 253, 44});
+
+std::string Answer(std::initializer_list<int> commandAndValue) {
+    return Bytes({255, 250, 44}) + Bytes(commandAndValue) + Bytes({255, 240});
+}
+
+// ser2net's answers to 9600 baud, 8 data bits, no parity, one stop bit, no flow control,
+// after a notification of the modem lines.
+const std::string kSettingsAnswered = Answer({107, 0}) + Answer({101, 0, 0, 0x25, 0x80}) +
+                                      Answer({102, 8}) + Answer({103, 1}) + Answer({104, 1}) +
+                                      Answer({105, 1});
+
+// SET-BAUDRATE 9600, SET-DATASIZE 8, SET-PARITY NONE, SET-STOPSIZE 1, SET-CONTROL no flow
+// control, DTR on, RTS off.
+const std::string kSettingsAsked = Answer({1, 0, 0, 0x25, 0x80}) + Answer({2, 8}) + Answer({3, 1}) +
+                                   Answer({4, 1}) + Answer({5, 1}) + Answer({5, 8}) +
+                                   Answer({5, 12});
+
+TEST(ComPortClient, OffersTheOptionAndAsksForTheLineOnceAccepted) {
+    ComPortClient client(9600);
+    EXPECT_EQ(Trace(client.Start()),
+              Trace(Bytes({255, 251, 44, 255, 251, 0, 255, 253, 0, 255, 251, 3, 255, 253, 3})));
+    std::string data;
+    client.Receive(kServerGreeting, data);
+    // Only ECHO is refused; the rest answer the client's own offers.
+    EXPECT_EQ(Trace(client.TakeOutgoing()), Trace(Bytes({255, 254, 1}) + kSettingsAsked));
+    EXPECT_EQ(client.LineState(), Line::kPending);
+    client.Receive(kSettingsAnswered, data);
+    EXPECT_EQ(client.LineState(), Line::kConfigured);
+    EXPECT_EQ(client.TakeOutgoing(), "");
+    EXPECT_EQ(data, "");
+}
+
+struct LineCase {
+    const char* name;
+    std::uint32_t baud;
+    std::string received;
+    Line line;
+};
+
+TEST(ComPortClient, TheLineCountsAsSetOnlyWhenEverySettingIsAnsweredAsAsked) {
+    const std::string accepted = Bytes({255, 253, 44});
+    const LineCase cases[] = {
+        {"ser2net", 9600, kServerGreeting + kSettingsAnswered, Line::kConfigured},
+        {"no answer yet", 9600, kServerGreeting, Line::kPending},
+        {"nothing at all", 9600, "", Line::kPending},
+        {"option refused", 9600, Bytes({255, 254, 44}), Line::kRefused},
+        {"another speed", 9600,
+         accepted + Answer({101, 0, 1, 0xC2, 0}) + Answer({102, 8}) + Answer({103, 1}) +
+             Answer({104, 1}) + Answer({105, 1}),
+         Line::kRefused},
+        {"even parity", 9600,
+         accepted + Answer({101, 0, 0, 0x25, 0x80}) + Answer({102, 8}) + Answer({103, 3}) +
+             Answer({104, 1}) + Answer({105, 1}),
+         Line::kRefused},
+        {"hardware flow control", 9600,
+         accepted + Answer({101, 0, 0, 0x25, 0x80}) + Answer({102, 8}) + Answer({103, 1}) +
+             Answer({104, 1}) + Answer({105, 3}),
+         Line::kRefused},
+        {"DTR and RTS answers are no flow-control answer", 9600,
+         accepted + Answer({101, 0, 0, 0x25, 0x80}) + Answer({102, 8}) + Answer({103, 1}) +
+             Answer({104, 1}) + Answer({105, 8}) + Answer({105, 12}),
+         Line::kPending},
+        {"a short speed answer is none", 9600,
+         accepted + Answer({101, 0x25, 0x80}) + Answer({102, 8}) + Answer({103, 1}) +
+             Answer({104, 1}) + Answer({105, 1}),
+         Line::kPending},
+        {"reports before the option was accepted are no answers", 9600,
+         Answer({101, 0, 0, 0x25, 0x80}) + Answer({102, 8}) + Answer({103, 1}) + Answer({104, 1}) +
+             Answer({105, 1}) + accepted,
+         Line::kPending},
+        {"0xFF in an answer arrives doubled", 255,
+         accepted + Answer({101, 0, 0, 0, 255, 255}) + Answer({102, 8}) + Answer({103, 1}) +
+             Answer({104, 1}) + Answer({105, 1}),
+         Line::kConfigured},
+        {"option withdrawn after the answers", 9600,
+         kServerGreeting + kSettingsAnswered + Bytes({255, 254, 44}), Line::kRefused},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ComPortClient client(c.baud);
+        client.Start();
+        std::string data;
+        client.Receive(c.received, data);
+        EXPECT_EQ(client.LineState(), c.line);
+        EXPECT_EQ(data, "");
+    }
+}
+
+TEST(ComPortClient, DataArrivesWholeHoweverTheStreamIsCut) {
+    const std::string stream = kServerGreeting + kSettingsAnswered + "x" + Bytes({255, 255}) +
+                               Answer({107, 0x30}) + "y" + Bytes({255, 241}) + "\r" +
+                               Bytes({0, 255, 250, 44, 106, 255, 255, 255, 240}) + "z";
+    ComPortClient whole(9600);
+    whole.Start();
+    std::string wholeData;
+    whole.Receive(stream, wholeData);
+    EXPECT_EQ(Trace(wholeData), Trace("x" + Bytes({255}) + "y\r" + Bytes({0}) + "z"));
+
+    ComPortClient bytewise(9600);
+    bytewise.Start();
+    std::string bytewiseData;
+    for (const char c : stream) {
+        bytewise.Receive(std::string(1, c), bytewiseData);
+    }
+    EXPECT_EQ(Trace(bytewiseData), Trace(wholeData));
+    EXPECT_EQ(Trace(bytewise.TakeOutgoing()), Trace(whole.TakeOutgoing()));
+    EXPECT_EQ(bytewise.LineState(), Line::kConfigured);
+}
+
+TEST(ComPortClient, EncodesDataForTheModeTheServerAcceptedAndDrivesRts) {
+    ComPortClient client(9600);
+    client.Start();
+    const std::string data = Bytes({0x41, 255, 13, 0x42});
+    EXPECT_EQ(Trace(client.Encode(data)), Trace(Bytes({0x41, 255, 255, 13, 0, 0x42})));
+    std::string received;
+    client.Receive(Bytes({255, 253, 0}), received);
+    EXPECT_EQ(Trace(client.Encode(data)), Trace(Bytes({0x41, 255, 255, 13, 0x42})));
+
+    EXPECT_EQ(Trace(ComPortClient::SetRts(true)), Trace(Answer({5, 11})));
+    EXPECT_EQ(Trace(ComPortClient::SetRts(false)), Trace(Answer({5, 12})));
+}
+
+}  // namespace
+}  // namespace brantel::test

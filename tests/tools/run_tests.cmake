@@ -5,5 +5,5 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME run_sim_test
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/run_sim_test.py
                  $<TARGET_FILE:brantel-run> $<TARGET_FILE:brantel-sim>
-                 ${PROJECT_SOURCE_DIR}/packaging/man/brantel-run.1)
+                 ${PROJECT_BINARY_DIR}/packaging/man/brantel-run.1)
 set_tests_properties(run_sim_test PROPERTIES TIMEOUT 120)

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """brantel-run against brantel-sim: a table of passes, wildcards, a refused checksum, a silent
 foreign address, a note, a bad variable; exit statuses 0, 1 and 2; the JUnit file read by an XML
-parser; the manual page formatted without warnings and naming every option of the usage.
+parser; the same rows through Debian's ser2net as a raw TCP port (skipped without ser2net); the
+manual page formatted without warnings and naming every option of the usage.
 
 Usage: run_sim_test.py BRANTEL_RUN BRANTEL_SIM MANUAL_PAGE
 """
 import os
 import re
+import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -50,21 +53,52 @@ def row_value(cells):
     return ";".join(cell or " " for cell in (description, command, response, var1))
 
 
+def start_sim(folder):
+    """The simulator on a link in the folder, once the link is there; the process and the link."""
+    link = os.path.join(folder, "device")
+    sim = subprocess.Popen([SIM, "--link", link], stdout=subprocess.DEVNULL)
+    deadline = time.monotonic() + 5
+    while not os.path.exists(link) and time.monotonic() < deadline:
+        time.sleep(0.01)
+    return sim, link
+
+
+def write_ini(folder, link):
+    ini = os.path.join(folder, "bench.ini")
+    rows = "".join(f"Command{n}={row_value(cells)}\n" for n, cells in enumerate(TABLE, 1))
+    with open(ini, "w", encoding="utf-8") as out:
+        out.write("[TForm1]\nPortNumber_Value=3\nAddressEdit_Text=50\nParameters_Text=P:Z\n\n"
+                  f"[Main]\n{rows}Command12=Blank command; ;A 02 L CRC\n\n"
+                  f"[Ports]\nCOM3={link}\nCOM4={folder}/missing\n")
+    return ini
+
+
+def free_tcp_port():
+    """A port on 127.0.0.1 that nothing listens on, for now."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def listening(port):
+    """Whether a socket listens on 127.0.0.1:port, from the kernel's table, without connecting
+    (a connection would make ser2net open the device)."""
+    wanted = f"0100007F:{port:04X}"
+    with open("/proc/net/tcp", encoding="ascii") as table:
+        return any(fields[1] == wanted and fields[3] == "0A"
+                   for fields in (line.split() for line in table) if len(fields) > 3)
+
+
+def run_tool(ini, *args):
+    return subprocess.run([RUN, "--ini", ini, *args], capture_output=True, text=True, timeout=60)
+
+
 class RunAgainstSim(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.dir = tempfile.TemporaryDirectory(prefix="brantel-run-test")
-        cls.link = os.path.join(cls.dir.name, "device")
-        cls.sim = subprocess.Popen([SIM, "--link", cls.link], stdout=subprocess.DEVNULL)
-        deadline = time.monotonic() + 5
-        while not os.path.exists(cls.link) and time.monotonic() < deadline:
-            time.sleep(0.01)
-        cls.ini = os.path.join(cls.dir.name, "bench.ini")
-        rows = "".join(f"Command{n}={row_value(cells)}\n" for n, cells in enumerate(TABLE, 1))
-        with open(cls.ini, "w", encoding="utf-8") as ini:
-            ini.write("[TForm1]\nPortNumber_Value=3\nAddressEdit_Text=50\nParameters_Text=P:Z\n\n"
-                      f"[Main]\n{rows}Command12=Blank command; ;A 02 L CRC\n\n"
-                      f"[Ports]\nCOM3={cls.link}\nCOM4={cls.dir.name}/missing\n")
+        cls.sim, cls.link = start_sim(cls.dir.name)
+        cls.ini = write_ini(cls.dir.name, cls.link)
 
     @classmethod
     def tearDownClass(cls):
@@ -73,8 +107,7 @@ class RunAgainstSim(unittest.TestCase):
         cls.dir.cleanup()
 
     def run_tool(self, *args, ini=None):
-        return subprocess.run([RUN, "--ini", ini or self.ini, *args], capture_output=True,
-                              text=True, timeout=60)
+        return run_tool(ini or self.ini, *args)
 
     def test_whole_table_reports_each_row_and_exits_1(self):
         report = os.path.join(self.dir.name, "report.xml")
@@ -141,17 +174,25 @@ class RunAgainstSim(unittest.TestCase):
 
     def test_runs_that_cannot_start_exit_2(self):
         missing = os.path.join(self.dir.name, "missing.ini")
+        refused = f"tcp://127.0.0.1:{free_tcp_port()}"
         cases = [
             ([], missing, f"brantel-run: cannot read the INI file '{missing}'"),
             ([], self.dir.name, f"brantel-run: cannot read the INI file '{self.dir.name}'"),
             (["--rows", "30"], None,
              "brantel-run: --rows takes rows from 1 to 29 such as 1,3-5, not '30'"),
             (["--bogus"], None, "brantel-run: unknown argument '--bogus'"),
-            (["--port", "COM4"], None,
-             f"brantel-run: cannot open port COM4 ({self.dir.name}/missing)"),
+            # The reason the port did not open, after the device it names.
+            (["--port", "COM4"], None, "brantel-run: cannot open port COM4 "
+             f"({self.dir.name}/missing: No such file or directory)"),
             (["--port", "COM7"], None,
              "brantel-run: there is no port COM7: the ports are COM1 to COM4"),
-            (["--port", "/dev/null"], None, "brantel-run: cannot open port /dev/null"),
+            (["--port", "/dev/null"], None,
+             "brantel-run: cannot open port /dev/null: Inappropriate ioctl for device"),
+            (["--port", refused], None,
+             f"brantel-run: cannot open port {refused}: Connection refused"),
+            (["--port", "rfc2217://127.0.0.1"], None, "brantel-run: cannot open port "
+             "rfc2217://127.0.0.1: not a network port of the form tcp://HOST:PORT or "
+             "rfc2217://HOST:PORT"),
             (["--params", "N:1x"], None,
              "brantel-run: parameters: '1x' is not a valid integer value"),
             (["--junit", os.path.join(self.dir.name, "no", "report.xml")], None,
@@ -172,6 +213,48 @@ class RunAgainstSim(unittest.TestCase):
         usage = subprocess.run([RUN, "--help"], capture_output=True, text=True)
         self.assertEqual(usage.returncode, 0)
         self.assertTrue(usage.stdout.startswith("usage: brantel-run --ini FILE"))
+
+
+class RunThroughSer2net(unittest.TestCase):
+    """The simulator served by ser2net as a raw TCP stream at the tool's line settings."""
+
+    @classmethod
+    def setUpClass(cls):
+        # Debian installs it for the administrator, outside a user's PATH.
+        program = shutil.which("ser2net", path="/usr/sbin:/sbin:/usr/bin:" + os.environ["PATH"])
+        if program is None:
+            raise unittest.SkipTest("ser2net is not installed (Debian package ser2net)")
+        cls.dir = tempfile.TemporaryDirectory(prefix="brantel-run-ser2net")
+        cls.sim, link = start_sim(cls.dir.name)
+        cls.ini = write_ini(cls.dir.name, link)
+        cls.port = free_tcp_port()
+        config = os.path.join(cls.dir.name, "ser2net.yaml")
+        with open(config, "w", encoding="ascii") as out:
+            out.write(f"%YAML 1.1\n---\nconnection: &sim\n"
+                      f"    accepter: tcp,127.0.0.1,{cls.port}\n"
+                      f"    connector: serialdev,{link},9600n81,local\n")
+        # In the foreground, without UUCP lock files (a pseudo-terminal needs none).
+        cls.server = subprocess.Popen([program, "-n", "-d", "-u", "-c", config],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 5
+        while not listening(cls.port) and time.monotonic() < deadline:
+            time.sleep(0.01)
+
+    @classmethod
+    def tearDownClass(cls):
+        for process in (cls.server, cls.sim):
+            process.terminate()
+            process.wait(timeout=5)
+        cls.dir.cleanup()
+
+    def test_rows_pass_through_a_raw_tcp_port(self):
+        self.assertTrue(listening(self.port), "ser2net is not listening")
+        result = run_tool(self.ini, "--port", f"tcp://127.0.0.1:{self.port}", "--rows", "1-4,6")
+        self.assertEqual(result.stderr, "")
+        self.assertEqual(result.stdout.splitlines(),
+                         [LINES[0], LINES[1], LINES[2], LINES[3], LINES[5],
+                          "4 passed, 0 failed, 1 skipped"])
+        self.assertEqual(result.returncode, 0)
 
 
 class ManualPage(unittest.TestCase):

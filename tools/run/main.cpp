@@ -67,9 +67,11 @@ int Run(const RunOptions& options) {
     }
     SerialLine line(port.device);
     if (!line.Open(port.number)) {
+        // The failure starts with the device, so a port given by its device is named once.
+        const std::string& failure = line.OpenFailure();
         const bool named = port.name != port.device;
-        throw std::runtime_error("cannot open port " + port.name +
-                                 (named ? " (" + port.device + ")" : std::string()));
+        throw std::runtime_error("cannot open port " +
+                                 (named ? port.name + " (" + failure + ")" : failure));
     }
     const std::chrono::milliseconds timeout(options.timeoutMs);
     const std::chrono::milliseconds gap(options.gapMs);

@@ -30,6 +30,10 @@ bool SerialLine::Open(int number) {
     return port_.OpenPort(number, 9600);
 }
 
+const std::string& SerialLine::OpenFailure() const {
+    return port_.OpenFailure();
+}
+
 std::string SerialLine::Exchange(const std::string& frame, std::chrono::milliseconds timeout,
                                  std::chrono::milliseconds gap) {
     using Clock = std::chrono::steady_clock;

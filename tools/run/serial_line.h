@@ -16,6 +16,8 @@ class SerialLine {
 
     // Opens the device; false when it cannot be opened or configured.
     bool Open(int number);
+    // Why the last open failed, in the system's words.
+    const std::string& OpenFailure() const;
 
     // Drops input that arrived since the last exchange, writes the frame, and collects the
     // answer until `gap` passes without a byte after the first one, or `timeout` passes

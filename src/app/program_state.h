@@ -5,6 +5,7 @@
 
 #include "app/ini_location.h"
 #include "frames/named_params.h"
+#include "frames/response_watch.h"
 #include "serial/log_sink.h"
 #include "serial/port_connection.h"
 #include "serial/raw_transfer.h"
@@ -27,6 +28,8 @@ class ProgramState {
 
     ShellState shell;
     NamedParamTable namedParams;
+    // The answer awaited by "Check Responses".
+    ResponseWatch responseWatch;
     LogSink logRoute;
     HexSink hexRoute;
     std::function<void(const std::string&)> showReceivedRoute;

@@ -14,13 +14,16 @@
 #include <QLineSeries>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <chrono>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -31,6 +34,7 @@
 #include "app/template_note.h"
 #include "app/window_options.h"
 #include "commands/command_annotation.h"
+#include "frames/expected_response.h"
 #include "frames/frame_builder.h"
 #include "log/traffic_log.h"
 #include "platform/port_names.h"
@@ -52,6 +56,8 @@ constexpr int kGridHeight = 245;
 
 constexpr char kLogSection[] = "Log";
 constexpr char kTimeStampsKey[] = "TimeStamps";
+constexpr char kChecksSection[] = "Checks";
+constexpr char kResponsesKey[] = "Responses";
 
 QString ClosedStatus() {
     return FromBytes(kClosedStatusText);
@@ -255,6 +261,14 @@ void TForm1::ConnectHandlers() {
     connect(ui_->N1, &QAction::triggered, this, guarded(&TForm1::N1Click));
     connect(ui_->PortsItem, &QAction::triggered, this, guarded(&TForm1::PortsClick));
     connect(ui_->N2, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->CheckResponses, &QAction::toggled, this, [this](bool on) {
+        // An answer still awaited when the checks go off is not judged.
+        state_.responseWatch = ResponseWatch();
+        Application::RunReported([this, on] {
+            ProfileStore(state_.shell.iniPath)
+                .WriteString(kChecksSection, kResponsesKey, on ? "1" : "0");
+        });
+    });
     connect(ui_->CmdGrid, &CommandGrid::DoubleClicked, this, guarded(&TForm1::CmdGridDblClick));
     connect(&state_.port, &PortConnection::Released, this, [this] {
         statusPanel_->setText(ClosedStatus());
@@ -275,6 +289,9 @@ void TForm1::FormCreate() {
         const ProfileStore store(state_.shell.iniPath);
         LoadCommandTable(*ui_->CmdGrid, store);
         ui_->SerialMemo->SetTimeStamps(store.ReadString(kLogSection, kTimeStampsKey, "0") == "1");
+        const QSignalBlocker unstored(ui_->CheckResponses);
+        ui_->CheckResponses->setChecked(store.ReadString(kChecksSection, kResponsesKey, "0") ==
+                                        "1");
     });
     state_.shell.ready = true;
 }
@@ -362,7 +379,9 @@ void TForm1::PortsClick() {
 }
 
 void TForm1::Button4Click() {
-    ui_->Edit1->setText(FromBytes(ReceivedText(state_.transfer.ReadBytes())));
+    const std::string& received = state_.transfer.ReadBytes();
+    ui_->Edit1->setText(FromBytes(ReceivedText(received)));
+    WatchResponse(received);
 }
 
 void TForm1::Button5Click() {
@@ -371,7 +390,10 @@ void TForm1::Button5Click() {
 
 void TForm1::Timer1Timer() {
     if (state_.port.PortHandle() != nullptr) {
-        state_.transfer.ReadBytes();
+        WatchResponse(state_.transfer.ReadBytes());
+    } else {
+        // Without a port the watch still ends when its time is up.
+        WatchResponse({});
     }
 }
 
@@ -390,10 +412,27 @@ void TForm1::CmdGridDblClick() {
 
 void TForm1::SendCmdBtnClick() {
     const int row = ui_->CmdGrid->CurrentRow();
+    if (const std::optional<std::string> verdict = state_.responseWatch.Finish()) {
+        LogLine(*verdict, kAnnotationTeal);
+    }
     LogLine(
         CommandAnnotation([this, row](int column) { return ui_->CmdGrid->CellText(column, row); }),
         kAnnotationTeal);
     BuildAndSend(ui_->CmdGrid->CellText(kCommandColumn, row));
+    if (ui_->CheckResponses->isChecked()) {
+        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
+        if (auto expected =
+                ExpectedResponse::FromCell(ui_->CmdGrid->CellText(kResponseColumn, row), inputs)) {
+            state_.responseWatch.Start(std::move(*expected), std::chrono::steady_clock::now());
+        }
+    }
+}
+
+void TForm1::WatchResponse(const std::string& received) {
+    if (const std::optional<std::string> verdict =
+            state_.responseWatch.Read(received, std::chrono::steady_clock::now())) {
+        LogLine(*verdict, kAnnotationTeal);
+    }
 }
 
 void TForm1::ParametersChange() {

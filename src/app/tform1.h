@@ -74,6 +74,8 @@ class TForm1 : public QMainWindow {
     // After a device vanished: open its port again once it is back, unless the user closed it or
     // chose another number meanwhile.
     void AwaitReturn();
+    // Gives a read's bytes to the check of the last command's answer; logs its verdict.
+    void WatchResponse(const std::string& received);
 
     ProgramState& state_;
     std::unique_ptr<Ui::TForm1> ui_;

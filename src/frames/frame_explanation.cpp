@@ -11,10 +11,6 @@ namespace brantel {
 
 namespace {
 
-bool IsHexDigit(char c) {
-    return IsDecimalDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 std::string UpperCase(std::string_view text) {
     std::string upper(text);
     std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);

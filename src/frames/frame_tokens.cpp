@@ -36,6 +36,18 @@ bool IsDecimalDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+bool IsHexDigit(char c) {
+    return IsDecimalDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+char ByteSum(std::string_view bytes) {
+    unsigned sum = 0;
+    for (const char byte : bytes) {
+        sum += static_cast<unsigned char>(byte);
+    }
+    return LowByte(sum);
+}
+
 std::vector<FrameToken> ClassifyTokens(std::string_view frameTemplate, const FrameInputs& inputs) {
     const std::vector<std::string_view> words = Words(frameTemplate, DelimiterSet(" "));
     std::vector<FrameToken> tokens(words.size());
@@ -100,16 +112,17 @@ void FrameAssembly::AppendVariable(const FrameToken& token, int value) {
     ++tokensAppended_;
 }
 
+void FrameAssembly::AppendOwn(std::string_view bytes) {
+    frame_ += bytes;
+    ++tokensAppended_;
+}
+
 std::string FrameAssembly::Finish() && {
     if (lengthPos_ != 0) {
         Patch(frame_, lengthPos_, LowByte(static_cast<std::int64_t>(frame_.size())));
     }
     if (checksumPos_ != 0) {
-        unsigned sum = 0;
-        for (char byte : frame_) {
-            sum += static_cast<unsigned char>(byte);
-        }
-        Patch(frame_, checksumPos_, LowByte(sum));
+        Patch(frame_, checksumPos_, ByteSum(frame_));
     }
     return std::move(frame_);
 }

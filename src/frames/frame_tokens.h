@@ -22,6 +22,10 @@ struct FrameToken {
 };
 
 bool IsDecimalDigit(char c);
+bool IsHexDigit(char c);
+
+// The 8-bit additive sum of the bytes, as the checksum is made.
+char ByteSum(std::string_view bytes);
 
 // The template's tokens (words over the space) in order, each with its class. Named
 // parameters are looked up as the template's tokens reach that test.
@@ -38,6 +42,9 @@ class FrameAssembly {
     void Append(const FrameToken& token, const FrameInputs& inputs);
     // Appends the next token, a Variable, as if its cell held `value`.
     void AppendVariable(const FrameToken& token, int value);
+    // Appends the next token as `bytes` of the caller's choosing: a reader that gives a token
+    // the builder takes as a Variable a meaning of its own keeps the builder's positions.
+    void AppendOwn(std::string_view bytes);
 
     // The bytes appended so far, placeholders included.
     const std::string& Bytes() const { return frame_; }

@@ -160,12 +160,16 @@ void FormStorage::RestoreState(const ProfileStore& store) {
 void FormStorage::RestoreProperties(const ProfileStore& store) {
     restored_ = true;
     for (const StoredProp& prop : storedProps_) {
-        StoredProperty& property = prop.property.get();
-        const std::string text =
-            store.ReadString(kOptionsSection, StoredPropKey(prop.name), property.Text());
-        // A value the property cannot hold leaves it as it is, unreported.
-        (void)property.Assign(TrimControlCharacters(text));
+        RestoreStoredProp(store, prop);
     }
+}
+
+void RestoreStoredProp(const ProfileStore& store, const StoredProp& prop) {
+    StoredProperty& property = prop.property.get();
+    const std::string text =
+        store.ReadString(kOptionsSection, StoredPropKey(prop.name), property.Text());
+    // A value the property cannot hold leaves it as it is, unreported.
+    (void)property.Assign(TrimControlCharacters(text));
 }
 
 void FormStorage::KeepMaximizedFrameOffScreen() {

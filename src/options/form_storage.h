@@ -27,6 +27,10 @@ inline constexpr const char* kForm1StoredProps[] = {"PortNumber.Value", "PortSpe
 // The key a stored property is kept under: the name with "." turned into "_".
 std::string StoredPropKey(std::string_view name);
 
+// Gives the property its stored value, blanks and control characters around it removed; a
+// missing key or a value the property cannot hold leaves it as it is.
+void RestoreStoredProp(const ProfileStore& store, const StoredProp& prop);
+
 // The stored options `FormStorage1`: the main window's placement and a few control values in
 // section "TForm1" of the INI file. Every key is read or written through the profile store at
 // the moment it is needed.

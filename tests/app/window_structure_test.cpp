@@ -245,19 +245,22 @@ TEST_F(WindowStructureTest, TimerTicksEveryTenthOfASecondFromTheStart) {
     EXPECT_FALSE(Named<QTimer>(form, "Timer1")->isSingleShot());
 }
 
-// "Save Options" first and "Exit" last as ever; "Ports..." after "Save Options".
-TEST_F(WindowStructureTest, MenuBarCarriesItsCommandsWithoutSubmenus) {
+// "Save Options" first and "Exit" last as ever; "Ports..." and the checks menu between them.
+TEST_F(WindowStructureTest, MenuBarCarriesItsCommandsAndTheChecksMenu) {
     const QList<QAction*> actions = form.menuBar()->actions();
-    ASSERT_EQ(actions.size(), 3);
+    ASSERT_EQ(actions.size(), 4);
     EXPECT_EQ(actions[0], Named<QAction>(form, "N1"));
     EXPECT_EQ(actions[1], Named<QAction>(form, "PortsItem"));
-    EXPECT_EQ(actions[2], Named<QAction>(form, "N2"));
+    EXPECT_EQ(actions[2], Named<QMenu>(form, "ChecksMenu")->menuAction());
+    EXPECT_EQ(actions[3], Named<QAction>(form, "N2"));
+    EXPECT_EQ(Named<QMenu>(form, "ChecksMenu")->actions(),
+              QList<QAction*>{Named<QAction>(form, "CheckResponses")});
     EXPECT_EQ(Named<QAction>(form, "N1")->text(), "Save Options");
     EXPECT_EQ(Named<QAction>(form, "N1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(Named<QAction>(form, "PortsItem")->text(), "Ports...");
     EXPECT_EQ(Named<QAction>(form, "PortsItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(Named<QAction>(form, "N2")->text(), "E&xit");
-    for (const QAction* action : actions) {
+    for (const QAction* action : {actions[0], actions[1], actions[3]}) {
         EXPECT_EQ(action->menu(), nullptr) << action->text().toStdString();
     }
 }

@@ -12,13 +12,13 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "demo_device.h"
 #include "sim_options.h"
+#include "support/hex_bytes.h"
 #include "support/pty_device.h"
 
 namespace brantel::sim {
@@ -27,16 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// "50 01 04" -> the three bytes.
-std::string Bytes(const std::string& hex) {
-    std::istringstream in(hex);
-    std::string bytes;
-    unsigned value = 0;
-    while (in >> std::hex >> value) {
-        bytes.push_back(static_cast<char>(value));
-    }
-    return bytes;
-}
+using test::Bytes;
 
 struct AnswerCase {
     const char* name;

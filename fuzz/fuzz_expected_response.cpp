@@ -1,0 +1,56 @@
+// Input: the Response cell, the Parameters text and the address text on the first three lines;
+// everything after them is the answer, raw bytes.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "frames/expected_response.h"
+#include "frames/fixed_frame_inputs.h"
+#include "fuzz_input.h"
+#include "text/integers.h"
+
+namespace brantel {
+namespace {
+
+using fuzz::Check;
+
+bool SameVerdict(const ResponseVerdict& a, const ResponseVerdict& b) {
+    return a.matches == b.matches && a.why == b.why;
+}
+
+}  // namespace
+}  // namespace brantel
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace brantel;
+    const auto [cell, afterCell] = fuzz::SplitFirstLine(fuzz::AsText(data, size));
+    const auto [params, afterParams] = fuzz::SplitFirstLine(afterCell);
+    const auto [address, answer] = fuzz::SplitFirstLine(afterParams);
+
+    FixedFrameInputs inputs;
+    inputs.address = address;
+    try {
+        inputs.params.Parse(params);
+    } catch (const ConversionError&) {
+        // The entries of the pass up to the failing pair stay as they are.
+    }
+    const std::optional<ExpectedResponse> expected = ExpectedResponse::FromCell(cell, inputs);
+    if (!expected) {
+        return 0;
+    }
+    const ResponseVerdict verdict = expected->Check(answer);
+    Check(verdict.matches == verdict.why.empty(), "a verdict gives a reason exactly when it fails");
+    Check(SameVerdict(ExpectedResponse::FromCell(cell, inputs)->Check(answer), verdict),
+          "the same cell judges the same answer alike");
+
+    // What the expectation shows is itself an expectation that judges every answer alike.
+    const std::string text = expected->Text();
+    const std::optional<ExpectedResponse> shown =
+        ExpectedResponse::FromCell(text, FixedFrameInputs());
+    Check(shown.has_value(), "the shown expectation is a frame");
+    Check(shown->Text() == text, "the shown expectation shows itself");
+    Check(SameVerdict(shown->Check(answer), verdict), "the shown expectation judges alike");
+    return 0;
+}

@@ -1,0 +1,163 @@
+#include "frames/expected_response.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "frames/frame_tokens.h"
+#include "text/hex_line.h"
+#include "text/integers.h"
+
+namespace brantel {
+
+namespace {
+
+constexpr std::string_view kAnyByte = "??";
+constexpr std::string_view kAnyTail = "*";
+
+// Two hexadecimal digits, as the log writes a byte: in an answer "EF" is a byte, not a
+// variable.
+bool IsHexPair(std::string_view token) {
+    return token.size() == 2 && IsHexDigit(token[0]) && IsHexDigit(token[1]);
+}
+
+std::string ByteText(char byte) {
+    return HexText(static_cast<unsigned char>(byte), 2);
+}
+
+std::string Differs(std::size_t position, char got, char wanted, std::string_view what) {
+    return "byte " + std::to_string(position + 1) + " is " + ByteText(got) + ", expected " +
+           ByteText(wanted) + std::string(what);
+}
+
+std::string Bytes(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+}  // namespace
+
+std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell,
+                                                           const FrameInputs& inputs) {
+    const std::vector<FrameToken> tokens = ClassifyTokens(cell, inputs);
+    if (tokens.empty()) {
+        return std::nullopt;
+    }
+    ExpectedResponse expected;
+    // Built as the builder builds, so the length and checksum land where it patches them.
+    FrameAssembly assembly(tokens.size());
+    std::vector<std::size_t> anyBytes;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const FrameToken& token = tokens[i];
+        if (token.tokenClass == TokenClass::Comment) {
+            return std::nullopt;
+        }
+        if (token.tokenClass != TokenClass::Variable) {
+            // Only a Variable reads a cell, so nothing here throws.
+            assembly.Append(token, inputs);
+        } else if (IsHexPair(token.text)) {
+            const char byte = static_cast<char>(HexToInteger(token.text));
+            assembly.AppendOwn(std::string_view(&byte, 1));
+        } else if (token.text == kAnyByte) {
+            anyBytes.push_back(assembly.Bytes().size());
+            assembly.AppendOwn(std::string_view("", 1));
+        } else if (token.text == kAnyTail && i + 1 == tokens.size()) {
+            expected.anyTail_ = true;
+            assembly.AppendOwn({});
+        } else {
+            return std::nullopt;
+        }
+    }
+    std::vector<Slot>& slots = expected.slots_;
+    for (const char byte : assembly.Bytes()) {
+        slots.push_back({Expect::kByte, byte});
+    }
+    for (const std::size_t index : anyBytes) {
+        slots[index] = {Expect::kAnyByte, '\0'};
+    }
+    // As the builder patches: at the token's index, never outside the expected bytes.
+    for (const auto& [position, expect] : {std::pair{assembly.LengthPos(), Expect::kLength},
+                                           std::pair{assembly.ChecksumPos(), Expect::kChecksum}}) {
+        if (position >= 1 && position <= slots.size()) {
+            slots[position - 1] = {expect, '\0'};
+        }
+    }
+    return expected;
+}
+
+ResponseVerdict ExpectedResponse::Check(std::string_view answer) const {
+    if (answer.empty() && !slots_.empty()) {
+        return {false, "no answer"};
+    }
+    const std::size_t common = std::min(answer.size(), slots_.size());
+    for (std::size_t k = 0; k < common; ++k) {
+        const char got = answer[k];
+        switch (slots_[k].expect) {
+            case Expect::kByte:
+                if (got != slots_[k].byte) {
+                    return {false, Differs(k, got, slots_[k].byte, "")};
+                }
+                break;
+            case Expect::kAnyByte:
+                break;
+            case Expect::kLength: {
+                const auto length = static_cast<char>(answer.size() & 0xFF);
+                if (got != length) {
+                    return {false, Differs(k, got, length, " (the length)")};
+                }
+                break;
+            }
+            case Expect::kChecksum: {
+                const char sum = static_cast<char>(ByteSum(answer) - got);
+                if (got != sum) {
+                    return {false, Differs(k, got, sum, " (the checksum)")};
+                }
+                break;
+            }
+        }
+    }
+    const bool sizeFits =
+        anyTail_ ? answer.size() >= slots_.size() : answer.size() == slots_.size();
+    if (!sizeFits) {
+        return {false, Bytes(answer.size()) + ", expected " + (anyTail_ ? "at least " : "") +
+                           Bytes(slots_.size())};
+    }
+    return {true, ""};
+}
+
+std::string ExpectedResponse::Text() const {
+    std::string text;
+    for (const Slot& slot : slots_) {
+        switch (slot.expect) {
+            case Expect::kByte:
+                text += ByteText(slot.byte);
+                break;
+            case Expect::kAnyByte:
+                text += kAnyByte;
+                break;
+            case Expect::kLength:
+                text += "L";
+                break;
+            case Expect::kChecksum:
+                text += "CRC";
+                break;
+        }
+        text += ' ';
+    }
+    if (anyTail_) {
+        text += kAnyTail;
+    } else if (!text.empty()) {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string AnswerText(std::string_view bytes) {
+    std::string line = HexLine(bytes);
+    if (line.empty()) {
+        return "nothing";
+    }
+    line.pop_back();
+    return line;
+}
+
+}  // namespace brantel

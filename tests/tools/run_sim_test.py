@@ -1,0 +1,275 @@
+#!/usr/bin/env python3
+"""brantel-run against brantel-sim: a table of passes, wildcards, a refused checksum, a silent
+foreign address, a note, a bad variable; exit statuses 0, 1 and 2; the JUnit file read by an XML
+parser; the same rows through Debian's ser2net as a raw TCP port (skipped without ser2net); the
+manual page formatted without warnings and naming every option of the usage.
+
+Usage: run_sim_test.py BRANTEL_RUN BRANTEL_SIM MANUAL_PAGE
+"""
+import os
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import xml.etree.ElementTree as ElementTree
+
+RUN, SIM, MANUAL = sys.argv[1], sys.argv[2], sys.argv[3]
+
+# Description, Command, Response, Var1.
+TABLE = [
+    ("Status", "A 02 L CRC", "A 02 L 00 01 01 CRC", ""),
+    ("Read register", "A 03 L D CRC", "A 03 L 10 ?? CRC", "$10"),
+    ("Echo", "A 01 L 11 22 33 CRC", "A 01 *", ""),
+    ("Bad checksum", "A 02 L 00", "A 82 L 02 CRC", ""),
+    ("Another device", "51 02 04 57", "51 02 L CRC", ""),
+    ("Status, noted", "A 02 L CRC", "ready and version 1.01", ""),
+    ("Wrong expectation", "A 02 L CRC", "50 02 07 00 01 01 5C", ""),
+    ("Variable not a number", "A 03 L D CRC", "A 03 *", "x1G"),
+    ("Echo a parameter", "A 01 L P CRC", "A 01 L P CRC", ""),
+]
+
+LINES = [
+    "1 | Status | sent 50 02 04 56 | received 50 02 07 00 01 01 5B | PASS",
+    "2 | Read register | sent 50 03 05 10 68 | received 50 03 06 10 EF 58 | PASS",
+    "3 | Echo | sent 50 01 07 11 22 33 BE | received 50 01 07 11 22 33 BE | PASS",
+    "4 | Bad checksum | sent 50 02 04 00 | received 50 82 05 02 D9 | PASS",
+    "5 | Another device | sent 51 02 04 57 | received nothing | FAIL: no answer",
+    "6 | Status, noted | sent 50 02 04 56 | received 50 02 07 00 01 01 5B"
+    " | SKIP: response not a frame: ready and version 1.01",
+    "7 | Wrong expectation | sent 50 02 04 56 | received 50 02 07 00 01 01 5B"
+    " | FAIL: byte 7 is 5B, expected 5C",
+    "8 | Variable not a number | sent nothing | received nothing"
+    " | FAIL: 'x1G' is not a valid integer value",
+    "9 | Echo a parameter | sent 50 01 05 5A B0 | received 50 01 05 5A B0 | PASS",
+]
+
+
+def row_value(cells):
+    description, command, response, var1 = cells
+    return ";".join(cell or " " for cell in (description, command, response, var1))
+
+
+def start_sim(folder):
+    """The simulator on a link in the folder, once the link is there; the process and the link."""
+    link = os.path.join(folder, "device")
+    sim = subprocess.Popen([SIM, "--link", link], stdout=subprocess.DEVNULL)
+    deadline = time.monotonic() + 5
+    while not os.path.exists(link) and time.monotonic() < deadline:
+        time.sleep(0.01)
+    return sim, link
+
+
+def write_ini(folder, link):
+    ini = os.path.join(folder, "bench.ini")
+    rows = "".join(f"Command{n}={row_value(cells)}\n" for n, cells in enumerate(TABLE, 1))
+    with open(ini, "w", encoding="utf-8") as out:
+        out.write("[TForm1]\nPortNumber_Value=3\nAddressEdit_Text=50\nParameters_Text=P:Z\n\n"
+                  f"[Main]\n{rows}Command12=Blank command; ;A 02 L CRC\n\n"
+                  f"[Ports]\nCOM3={link}\nCOM4={folder}/missing\n")
+    return ini
+
+
+def free_tcp_port():
+    """A port on 127.0.0.1 that nothing listens on, for now."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def listening(port):
+    """Whether a socket listens on 127.0.0.1:port, from the kernel's table, without connecting
+    (a connection would make ser2net open the device)."""
+    wanted = f"0100007F:{port:04X}"
+    with open("/proc/net/tcp", encoding="ascii") as table:
+        return any(fields[1] == wanted and fields[3] == "0A"
+                   for fields in (line.split() for line in table) if len(fields) > 3)
+
+
+def run_tool(ini, *args):
+    return subprocess.run([RUN, "--ini", ini, *args], capture_output=True, text=True, timeout=60)
+
+
+class RunAgainstSim(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.dir = tempfile.TemporaryDirectory(prefix="brantel-run-test")
+        cls.sim, cls.link = start_sim(cls.dir.name)
+        cls.ini = write_ini(cls.dir.name, cls.link)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sim.terminate()
+        cls.sim.wait(timeout=5)
+        cls.dir.cleanup()
+
+    def run_tool(self, *args, ini=None):
+        return run_tool(ini or self.ini, *args)
+
+    def test_whole_table_reports_each_row_and_exits_1(self):
+        report = os.path.join(self.dir.name, "report.xml")
+        result = self.run_tool("--junit", report)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertEqual(result.stdout.splitlines(), LINES + ["5 passed, 3 failed, 1 skipped"])
+        self.assertEqual(result.stderr, "")
+
+        suites = ElementTree.parse(report).getroot()
+        self.assertEqual(suites.tag, "testsuites")
+        suite = suites.find("testsuite")
+        self.assertEqual(suite.get("name"), "bench")
+        for element in (suites, suite):
+            self.assertEqual((element.get("tests"), element.get("failures"),
+                              element.get("skipped")), ("9", "3", "1"))
+        cases = suite.findall("testcase")
+        self.assertEqual([case.get("name") for case in cases],
+                         [f"row {n}: {cells[0]}" for n, cells in enumerate(TABLE, 1)])
+        failures = {case.get("name"): case.find("failure").get("message")
+                    for case in cases if case.find("failure") is not None}
+        self.assertEqual(failures, {
+            "row 5: Another device": "no answer",
+            "row 7: Wrong expectation": "byte 7 is 5B, expected 5C",
+            "row 8: Variable not a number": "'x1G' is not a valid integer value",
+        })
+        skipped = [case.get("name") for case in cases if case.find("skipped") is not None]
+        self.assertEqual(skipped, ["row 6: Status, noted"])
+        self.assertEqual(cases[1].find("system-out").text,
+                         "sent 50 03 05 10 68\nreceived 50 03 06 10 EF 58")
+
+    def test_passing_rows_exit_0(self):
+        cases = [
+            (["--rows", "1-4,6"], "4 passed, 0 failed, 1 skipped"),
+            (["--rows", "6,4,1-3", "--port", self.link], "4 passed, 0 failed, 1 skipped"),
+            (["--rows", "1", "--port", "COM3"], "1 passed, 0 failed, 0 skipped"),
+            (["--rows", "1", "--port", "com3"], "1 passed, 0 failed, 0 skipped"),
+        ]
+        for args, closing in cases:
+            with self.subTest(args=args):
+                result = self.run_tool(*args)
+                self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+                self.assertEqual(result.stdout.splitlines()[-1], closing)
+
+    def test_overrides_blank_rows_and_quiet(self):
+        cases = [
+            # Another address: the simulator stays silent.
+            (["--rows", "1", "--address", "51", "--timeout", "100"], 1,
+             ["1 | Status | sent 51 02 04 57 | received nothing | FAIL: no answer",
+              "0 passed, 1 failed, 0 skipped"]),
+            (["--rows", "9", "--params", "P:Y"], 0,
+             ["9 | Echo a parameter | sent 50 01 05 59 AF | received 50 01 05 59 AF | PASS",
+              "1 passed, 0 failed, 0 skipped"]),
+            # A row named in the list runs even when its command is blank: nothing is sent.
+            (["--rows", "12", "--timeout", "100"], 1,
+             ["12 | Blank command | sent nothing | received nothing | FAIL: no answer",
+              "0 passed, 1 failed, 0 skipped"]),
+            (["--quiet"], 1, [LINES[4], LINES[6], LINES[7], "5 passed, 3 failed, 1 skipped"]),
+        ]
+        for args, status, lines in cases:
+            with self.subTest(args=args):
+                result = self.run_tool(*args)
+                self.assertEqual(result.stdout.splitlines(), lines)
+                self.assertEqual(result.returncode, status)
+
+    def test_runs_that_cannot_start_exit_2(self):
+        missing = os.path.join(self.dir.name, "missing.ini")
+        refused = f"tcp://127.0.0.1:{free_tcp_port()}"
+        cases = [
+            ([], missing, f"brantel-run: cannot read the INI file '{missing}'"),
+            ([], self.dir.name, f"brantel-run: cannot read the INI file '{self.dir.name}'"),
+            (["--rows", "30"], None,
+             "brantel-run: --rows takes rows from 1 to 29 such as 1,3-5, not '30'"),
+            (["--bogus"], None, "brantel-run: unknown argument '--bogus'"),
+            # The reason the port did not open, after the device it names.
+            (["--port", "COM4"], None, "brantel-run: cannot open port COM4 "
+             f"({self.dir.name}/missing: No such file or directory)"),
+            (["--port", "COM7"], None,
+             "brantel-run: there is no port COM7: the ports are COM1 to COM4"),
+            (["--port", "/dev/null"], None,
+             "brantel-run: cannot open port /dev/null: Inappropriate ioctl for device"),
+            (["--port", refused], None,
+             f"brantel-run: cannot open port {refused}: Connection refused"),
+            (["--port", "rfc2217://127.0.0.1"], None, "brantel-run: cannot open port "
+             "rfc2217://127.0.0.1: not a network port of the form tcp://HOST:PORT or "
+             "rfc2217://HOST:PORT"),
+            (["--params", "N:1x"], None,
+             "brantel-run: parameters: '1x' is not a valid integer value"),
+            (["--junit", os.path.join(self.dir.name, "no", "report.xml")], None,
+             "brantel-run: cannot write the JUnit report '"
+             + os.path.join(self.dir.name, "no", "report.xml") + "'"),
+        ]
+        for args, ini, message in cases:
+            with self.subTest(args=args, ini=ini):
+                result = self.run_tool(*args, ini=ini)
+                self.assertEqual(result.returncode, 2)
+                self.assertEqual(result.stderr.splitlines()[0], message)
+                self.assertEqual(result.stdout, "")
+
+    def test_version_and_help(self):
+        version = subprocess.run([RUN, "--version"], capture_output=True, text=True)
+        self.assertEqual(version.returncode, 0)
+        self.assertRegex(version.stdout, r"^brantel-run \d+\.\d+\n$")
+        usage = subprocess.run([RUN, "--help"], capture_output=True, text=True)
+        self.assertEqual(usage.returncode, 0)
+        self.assertTrue(usage.stdout.startswith("usage: brantel-run --ini FILE"))
+
+
+class RunThroughSer2net(unittest.TestCase):
+    """The simulator served by ser2net as a raw TCP stream at the tool's line settings."""
+
+    @classmethod
+    def setUpClass(cls):
+        # Debian installs it for the administrator, outside a user's PATH.
+        program = shutil.which("ser2net", path="/usr/sbin:/sbin:/usr/bin:" + os.environ["PATH"])
+        if program is None:
+            raise unittest.SkipTest("ser2net is not installed (Debian package ser2net)")
+        cls.dir = tempfile.TemporaryDirectory(prefix="brantel-run-ser2net")
+        cls.sim, link = start_sim(cls.dir.name)
+        cls.ini = write_ini(cls.dir.name, link)
+        cls.port = free_tcp_port()
+        config = os.path.join(cls.dir.name, "ser2net.yaml")
+        with open(config, "w", encoding="ascii") as out:
+            out.write(f"%YAML 1.1\n---\nconnection: &sim\n"
+                      f"    accepter: tcp,127.0.0.1,{cls.port}\n"
+                      f"    connector: serialdev,{link},9600n81,local\n")
+        # In the foreground, without UUCP lock files (a pseudo-terminal needs none).
+        cls.server = subprocess.Popen([program, "-n", "-d", "-u", "-c", config],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 5
+        while not listening(cls.port) and time.monotonic() < deadline:
+            time.sleep(0.01)
+
+    @classmethod
+    def tearDownClass(cls):
+        for process in (cls.server, cls.sim):
+            process.terminate()
+            process.wait(timeout=5)
+        cls.dir.cleanup()
+
+    def test_rows_pass_through_a_raw_tcp_port(self):
+        self.assertTrue(listening(self.port), "ser2net is not listening")
+        result = run_tool(self.ini, "--port", f"tcp://127.0.0.1:{self.port}", "--rows", "1-4,6")
+        self.assertEqual(result.stderr, "")
+        self.assertEqual(result.stdout.splitlines(),
+                         [LINES[0], LINES[1], LINES[2], LINES[3], LINES[5],
+                          "4 passed, 0 failed, 1 skipped"])
+        self.assertEqual(result.returncode, 0)
+
+
+class ManualPage(unittest.TestCase):
+    def test_formats_cleanly_and_names_every_option(self):
+        formatted = subprocess.run(["groff", "-t", "-man", "-ww", "-Tutf8", MANUAL],
+                                   capture_output=True, text=True, check=True)
+        self.assertEqual(formatted.stderr, "")
+        text = re.sub(r".\x08", "", formatted.stdout)
+        for section in ("NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "FILES", "EXIT STATUS",
+                        "EXAMPLES"):
+            self.assertRegex(text, rf"(?m)^{section}$")
+        usage = subprocess.run([RUN, "--help"], capture_output=True, text=True).stdout
+        for option in sorted(set(re.findall(r"--[a-z]+", usage))):
+            self.assertIn(option, text)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

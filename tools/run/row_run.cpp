@@ -1,0 +1,50 @@
+#include "row_run.h"
+
+#include <optional>
+
+#include "commands/command_row.h"
+#include "frames/expected_response.h"
+#include "frames/fixed_frame_inputs.h"
+#include "stored_run.h"
+#include "text/integers.h"
+#include "text/strings.h"
+
+namespace brantel::run {
+
+RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInputs& inputs,
+                  const Exchange& exchange) {
+    const auto started = std::chrono::steady_clock::now();
+    RowOutcome outcome;
+    outcome.row = row;
+    outcome.description = Cell(cells, kDescriptionColumn);
+    FixedFrameInputs frameInputs;
+    frameInputs.address = inputs.address;
+    frameInputs.params = inputs.params;
+    if (cells.size() > static_cast<std::size_t>(kFirstVariableColumn)) {
+        frameInputs.variables.assign(cells.begin() + kFirstVariableColumn, cells.end());
+    }
+    try {
+        outcome.sent = BuildFrame(Cell(cells, kCommandColumn), frameInputs);
+    } catch (const ConversionError& error) {
+        outcome.result = RowResult::kFail;
+        outcome.why = error.what();
+        outcome.took = std::chrono::steady_clock::now() - started;
+        return outcome;
+    }
+    outcome.received = exchange(outcome.sent);
+    const std::string response = Cell(cells, kResponseColumn);
+    if (const std::optional<ExpectedResponse> expected =
+            ExpectedResponse::FromCell(response, frameInputs)) {
+        const ResponseVerdict verdict = expected->Check(outcome.received);
+        outcome.result = verdict.matches ? RowResult::kPass : RowResult::kFail;
+        outcome.why = verdict.why;
+    } else {
+        outcome.result = RowResult::kSkip;
+        outcome.why = RemoveSpaces(response).empty() ? "no expected response"
+                                                     : "response not a frame: " + response;
+    }
+    outcome.took = std::chrono::steady_clock::now() - started;
+    return outcome;
+}
+
+}  // namespace brantel::run

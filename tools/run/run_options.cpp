@@ -1,0 +1,135 @@
+#include "run_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <functional>
+#include <map>
+#include <string_view>
+
+#include "commands/command_row.h"
+#include "text/words.h"
+
+namespace brantel::run {
+
+const char kRunUsage[] =
+    "usage: brantel-run --ini FILE [--port COMn|PATH|URL] [--rows LIST] [--timeout MS]\n"
+    "                   [--gap MS] [--address HEX] [--params TEXT] [--junit FILE] [--quiet]\n"
+    "Sends the rows of a command table to a device and checks each answer against the row's\n"
+    "Response cell.\n"
+    "  --ini FILE      the INI file holding the command table and the stored options\n"
+    "  --port PORT     COM1 to COM4 (mapped through [Ports]), a device path,\n"
+    "                  tcp://HOST:PORT or rfc2217://HOST:PORT; default: the stored port number\n"
+    "  --rows LIST     rows such as 1,3-5; default: every row with a command\n"
+    "  --timeout MS    wait this long for an answer's first byte, 1 to 600000 (default 500)\n"
+    "  --gap MS        an answer ends after this much quiet, 1 to 10000 (default 20)\n"
+    "  --address HEX   the address text instead of the stored one\n"
+    "  --params TEXT   the parameters text instead of the stored one\n"
+    "  --junit FILE    also write a JUnit XML report to FILE\n"
+    "  --quiet         print only failed rows and the closing line\n"
+    "  --version       print the version\n"
+    "Exit status: 0 nothing failed, 1 a row failed, 2 the run could not start.\n";
+
+namespace {
+
+// A whole number from `low` to `high`, digits only.
+std::optional<int> NumberIn(std::string_view text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text.front() == '-' || error != std::errc() ||
+        end != text.data() + text.size() || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+int Milliseconds(const std::string& option, const std::string& value, int high) {
+    const std::optional<int> number = NumberIn(value, 1, high);
+    if (!number) {
+        throw UsageError(option + " takes milliseconds from 1 to " + std::to_string(high) +
+                         ", not '" + value + "'");
+    }
+    return *number;
+}
+
+int Row(std::string_view text, const std::string& list) {
+    const std::optional<int> row = NumberIn(text, 1, kCommandRows);
+    if (!row) {
+        throw UsageError("--rows takes rows from 1 to " + std::to_string(kCommandRows) +
+                         " such as 1,3-5, not '" + list + "'");
+    }
+    return *row;
+}
+
+}  // namespace
+
+std::vector<int> ParseRowList(const std::string& list) {
+    std::vector<int> rows;
+    const std::vector<std::string_view> items = Words(list, DelimiterSet(","));
+    if (items.empty()) {
+        Row("", list);
+    }
+    for (const std::string_view item : items) {
+        const std::size_t dash = item.find('-');
+        const int first = Row(item.substr(0, dash), list);
+        const int last = dash == std::string_view::npos ? first : Row(item.substr(dash + 1), list);
+        if (last < first) {
+            Row("", list);
+        }
+        for (int row = first; row <= last; ++row) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+RunOptions ParseRunOptions(const std::vector<std::string>& args) {
+    RunOptions options;
+    const std::map<std::string, std::function<void(const std::string&)>> valued = {
+        {"--ini", [&](const std::string& v) { options.ini = v; }},
+        {"--port", [&](const std::string& v) { options.port = v; }},
+        {"--rows", [&](const std::string& v) { options.rows = ParseRowList(v); }},
+        {"--timeout",
+         [&](const std::string& v) { options.timeoutMs = Milliseconds("--timeout", v, 600000); }},
+        {"--gap", [&](const std::string& v) { options.gapMs = Milliseconds("--gap", v, 10000); }},
+        {"--address", [&](const std::string& v) { options.address = v; }},
+        {"--params", [&](const std::string& v) { options.params = v; }},
+        {"--junit", [&](const std::string& v) { options.junit = v; }},
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        }
+        if (arg == "--version") {
+            options.version = true;
+            return options;
+        }
+        if (arg == "--quiet") {
+            options.quiet = true;
+            continue;
+        }
+        const auto option = valued.find(arg);
+        if (option == valued.end()) {
+            throw UsageError("unknown argument '" + arg + "'");
+        }
+        if (i + 1 == args.size()) {
+            throw UsageError(arg + " needs a value");
+        }
+        option->second(args[++i]);
+    }
+    if (options.ini.empty()) {
+        throw UsageError("--ini FILE is required");
+    }
+    if (options.port && options.port->empty()) {
+        throw UsageError("--port needs a port");
+    }
+    if (std::find(args.begin(), args.end(), "--junit") != args.end() && options.junit.empty()) {
+        throw UsageError("--junit needs a file");
+    }
+    return options;
+}
+
+}  // namespace brantel::run

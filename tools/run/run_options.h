@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace brantel::run {
+
+// The command line of a run.
+struct RunOptions {
+    std::string ini;
+    // Each unset one is taken from the INI file.
+    std::optional<std::string> port;
+    std::optional<std::string> address;
+    std::optional<std::string> params;
+    // Rows in table order; unset: every row whose Command cell is not blank.
+    std::optional<std::vector<int>> rows;
+    int timeoutMs = 500;
+    int gapMs = 20;
+    std::string junit;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Thrown for a command line that cannot start a run, with what is wrong.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the arguments after the program name.
+RunOptions ParseRunOptions(const std::vector<std::string>& args);
+
+// "1,3-5": rows 1 to 29, ascending, each once.
+std::vector<int> ParseRowList(const std::string& list);
+
+extern const char kRunUsage[];
+
+}  // namespace brantel::run

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "row_run.h"
+
+namespace brantel::run {
+
+struct RunTotals {
+    int passed = 0;
+    int failed = 0;
+    int skipped = 0;
+};
+
+RunTotals Totals(const std::vector<RowOutcome>& outcomes);
+
+// "3 | Read register | sent 50 03 05 10 68 | received 50 03 06 10 EF 58 | PASS", with the
+// reason after FAIL or SKIP.
+std::string RowLine(const RowOutcome& outcome);
+// "N passed, N failed, N skipped".
+std::string SummaryLine(const RunTotals& totals);
+
+// A JUnit XML report: one suite named `suite`, one test case per row, a failure element for
+// each failed row and a skipped element for each skipped one.
+std::string JUnitReport(const std::vector<RowOutcome>& outcomes, std::string_view suite);
+
+// Text fit for XML character data and attribute values: markup characters escaped, bytes that
+// are not UTF-8 and characters XML does not allow replaced by U+FFFD.
+std::string XmlText(std::string_view text);
+
+}  // namespace brantel::run

@@ -73,8 +73,7 @@ void PortsDialog::Store() const {
 void PortsDialog::Refresh() {
     std::vector<FoundPort> found = findPorts_();
     const auto samePath = [](const FoundPort& a, const FoundPort& b) { return a.path == b.path; };
-    if (!std::equal(found.begin(), found.end(), found_.begin(), found_.end(), samePath) ||
-        found.empty() != found_.empty()) {
+    if (!std::equal(found.begin(), found.end(), found_.begin(), found_.end(), samePath)) {
         // The list changes only when devices came or went, so typing is not disturbed.
         for (QComboBox* choice : choices_) {
             const QString text = choice->currentText();

@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <chrono>
@@ -135,6 +136,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     SetUpPages();
     statusPanel_ = new QLabel(ui_->StatusBar1);
     statusPanel_->setObjectName("StatusPanel");
+    statusPanel_->installEventFilter(this);
     ui_->StatusBar1->addWidget(statusPanel_, 1);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -272,7 +274,6 @@ void TForm1::ConnectHandlers() {
     connect(ui_->CmdGrid, &CommandGrid::DoubleClicked, this, guarded(&TForm1::CmdGridDblClick));
     connect(&state_.port, &PortConnection::Released, this, [this] {
         statusPanel_->setText(ClosedStatus());
-        ShowPortTip();
         AwaitReturn();
     });
 }
@@ -332,26 +333,31 @@ void TForm1::Button3Click() {
     const int number = ui_->PortNumber->Value();
     state_.port.OpenPort(number, 9600);
     statusPanel_->setText(FromBytes(OpenStatusText(number, state_.port.PortHandle() != nullptr)));
-    ShowPortTip();
 }
 
 void TForm1::Button6Click() {
     reopenWatch_->Stop();
     state_.port.ClosePort();
     statusPanel_->setText(ClosedStatus());
-    ShowPortTip();
 }
 
 std::string TForm1::DeviceOf(int number) const {
     return PortDevicePath(ProfileStore(state_.shell.iniPath), number).value_or("");
 }
 
-void TForm1::ShowPortTip() {
+QString TForm1::StatusTip() const {
     const int number = ui_->PortNumber->Value();
     const std::string failure =
         state_.port.PortHandle() == nullptr ? state_.port.OpenFailure() : std::string();
-    statusPanel_->setToolTip(
-        FromBytes(PortStatusTip(number, DeviceOf(number), FindSerialPorts(), failure)));
+    return FromBytes(PortStatusTip(number, DeviceOf(number), FindSerialPorts(), failure));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == statusPanel_ && event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), StatusTip(), statusPanel_);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::AwaitReturn() {
@@ -375,7 +381,6 @@ void TForm1::PortsClick() {
     } else if (reopenWatch_->Watching()) {
         AwaitReturn();
     }
-    ShowPortTip();
 }
 
 void TForm1::Button4Click() {

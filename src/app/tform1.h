@@ -57,10 +57,14 @@ class TForm1 : public QMainWindow {
 
     // The text of the status bar's panel 0.
     QString StatusText() const;
+    // Its tooltip: the device the port number maps to and, after a failed open, why it failed.
+    // Made when shown, as it looks for the devices present.
+    QString StatusTip() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void SetUpPanel();
@@ -69,8 +73,6 @@ class TForm1 : public QMainWindow {
     void ConnectHandlers();
     // The device port `number` opens, as section "Ports" maps it.
     std::string DeviceOf(int number) const;
-    // Names the device of the port number in the status bar's tooltip, and why an open failed.
-    void ShowPortTip();
     // After a device vanished: open its port again once it is back, unless the user closed it or
     // chose another number meanwhile.
     void AwaitReturn();

@@ -10,18 +10,15 @@ namespace {
 
 // Everything the frame's look depends on.
 QString PanelKey(const QStyleOption& option, qreal ratio) {
-    const QPalette& palette = option.palette;
     const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(&option);
-    return QStringLiteral("brantel-panel-%1x%2@%3-%4-%5-%6-%7-%8-%9")
+    return QStringLiteral("brantel-panel-%1x%2@%3-%4-%5-%6-%7")
         .arg(option.rect.width())
         .arg(option.rect.height())
         .arg(ratio)
         .arg(static_cast<int>(option.state))
         .arg(frame != nullptr ? frame->lineWidth : -1)
-        .arg(palette.cacheKey())
-        .arg(static_cast<int>(option.direction))
-        .arg(palette.color(QPalette::Window).rgba())
-        .arg(palette.color(QPalette::Base).rgba());
+        .arg(option.palette.cacheKey())
+        .arg(static_cast<int>(option.direction));
 }
 
 }  // namespace

@@ -129,8 +129,7 @@ TEST_F(PortsWindowTest, NewMappingReopensAndAReturningDeviceIsOpenedAgain) {
               (std::vector{Green("Port COM2: is Opened"), Green("Port COM2: is Closed"),
                            Green("Port COM2: is Opened")}));
     EXPECT_NE(FileText(fixture.IniPath()).find("COM2=" + link), std::string::npos);
-    EXPECT_NE(fixture.Form().findChild<QLabel*>("StatusPanel")->toolTip().toStdString().find(link),
-              std::string::npos);
+    EXPECT_NE(fixture.Form().StatusTip().toStdString().find(link), std::string::npos);
 
     StopSim();
     ASSERT_TRUE(WaitUntil([&] { return fixture.State().port.PortHandle() == nullptr; }));

@@ -21,6 +21,7 @@
 #include "log/find_dialog.h"
 #include "log/line_export.h"
 #include "log/line_wrap.h"
+#include "log/steady_scroll_bar.h"
 #include "qtbridge/local_text.h"
 #include "qtbridge/qt_colour.h"
 
@@ -57,13 +58,16 @@ QString StampOf(std::int64_t timeMs) {
 TrafficLog::TrafficLog(QWidget* parent) : TrafficLog([] { return false; }, parent) {}
 
 TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
-    : QAbstractScrollArea(parent), ready_(std::move(ready)) {
+    : QAbstractScrollArea(parent),
+      ready_(std::move(ready)),
+      bar_(new SteadyScrollBar(Qt::Vertical)) {
     setFont(LogFont());
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
     setFocusPolicy(Qt::ClickFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBar(bar_);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         // Scrolling by the user decides whether new lines keep the end in view.
@@ -135,17 +139,18 @@ void TrafficLog::ScheduleLayout(bool whole) {
 
 void TrafficLog::Relayout() {
     layoutPending_ = false;
-    QScrollBar* bar = verticalScrollBar();
     const int dropped = static_cast<int>(std::min<std::size_t>(droppedSinceLayout_, INT32_MAX));
     droppedSinceLayout_ = 0;
     adjusting_ = true;
-    const int top = std::max(0, bar->value() - dropped);
-    bar->setRange(0, std::max(0, LineCount() - LinesFittingAtEnd()));
-    bar->setPageStep(std::max(1, static_cast<int>(viewport()->height() / RowHeight())));
-    bar->setValue(top);
-    if (following_ && ready_()) {
-        bar->setValue(bar->maximum());
-    }
+    bar_->AdjustAtOnce([this, dropped] {
+        const int top = std::max(0, bar_->value() - dropped);
+        bar_->setRange(0, std::max(0, LineCount() - LinesFittingAtEnd()));
+        bar_->setPageStep(std::max(1, static_cast<int>(viewport()->height() / RowHeight())));
+        bar_->setValue(top);
+        if (following_ && ready_()) {
+            bar_->setValue(bar_->maximum());
+        }
+    });
     adjusting_ = false;
     if (wholeLayoutPending_) {
         wholeLayoutPending_ = false;
@@ -208,9 +213,10 @@ void TrafficLog::ShowNewLines() {
 }
 
 std::optional<int> TrafficLog::PixelsBetween(std::uint64_t from, std::uint64_t to) const {
+    const int rowHeight = RowHeight();
     int pixels = 0;
     for (std::uint64_t number = from; number < to; ++number) {
-        pixels += RowsOf(static_cast<int>(number - store_.FirstNumber())) * RowHeight();
+        pixels += RowsOf(static_cast<int>(number - store_.FirstNumber())) * rowHeight;
         if (pixels >= viewport()->height()) {
             return std::nullopt;
         }
@@ -236,7 +242,11 @@ int TrafficLog::Columns() const {
 }
 
 int TrafficLog::RowsOf(int index) const {
-    return static_cast<int>(WrapRows(LineText(index), Columns()).size());
+    const int columns = Columns();
+    return rowCounts_.Rows(store_.FirstNumber() + static_cast<std::uint64_t>(index),
+                           columns * 2 + (timeStamps_ ? 1 : 0), [&] {
+                               return static_cast<int>(WrapRows(LineText(index), columns).size());
+                           });
 }
 
 int TrafficLog::LinesFittingAtEnd() const {
@@ -288,13 +298,13 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     const LogPlace to = std::max(anchor_, caret_);
     int y = kMargin;
     for (int index = TopLine(); index < LineCount() && y <= dirty.bottom(); ++index) {
-        const QString text = LineText(index);
-        const QList<WrappedRow> rows = WrapRows(text, columns);
-        const int below = y + static_cast<int>(rows.size()) * lineHeight;
+        const int below = y + RowsOf(index) * lineHeight;
         if (below <= dirty.top()) {
             y = below;
             continue;
         }
+        const QString text = LineText(index);
+        const QList<WrappedRow> rows = WrapRows(text, columns);
         const std::uint64_t number = store_.FirstNumber() + static_cast<std::uint64_t>(index);
         // Spans to mark: matches of Find, then the selection.
         struct Mark {

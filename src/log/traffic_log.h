@@ -8,6 +8,7 @@
 
 #include "log/line_search.h"
 #include "log/line_store.h"
+#include "log/recent_row_counts.h"
 #include "log/row_painter.h"
 #include "text/colours.h"
 
@@ -16,6 +17,7 @@ class QAction;
 namespace brantel {
 
 class FindDialog;
+class SteadyScrollBar;
 
 // A place in the log: a line by its number (it keeps it while older lines go) and a character
 // of what it shows.
@@ -121,7 +123,9 @@ class TrafficLog : public QAbstractScrollArea {
     void CreateActions();
 
     std::function<bool()> ready_;
+    SteadyScrollBar* bar_;
     LineStore store_;
+    mutable RecentRowCounts rowCounts_;
     bool timeStamps_ = false;
     bool following_ = true;
     bool adjusting_ = false;

@@ -53,10 +53,11 @@ class TrafficLogTest : public ::testing::Test {
         return count;
     }
 
-    // What the window shows of the log now, against the log drawn afresh.
-    void ExpectScreenAsDrawnAfresh(const char* when) {
+    // What the window shows of `part` (the log's viewport unless told) now, against it drawn
+    // afresh.
+    void ExpectScreenAsDrawnAfresh(const char* when, QWidget* part = nullptr) {
         QCoreApplication::processEvents();
-        QWidget* view = log->viewport();
+        QWidget* view = part != nullptr ? part : log->viewport();
         const QPoint at = view->mapTo(&window, QPoint(0, 0));
         const QImage shown =
             window.screen()
@@ -133,7 +134,7 @@ TEST_F(TrafficLogTest, FollowsItsEndUnlessTheUserScrolledUp) {
     for (int i = 0; i < 100; ++i) {
         log->LogLine("line " + std::to_string(i), kReceivedBlue);
     }
-    QCoreApplication::processEvents();
+    QTest::qWait(50);
     QScrollBar* bar = log->verticalScrollBar();
     EXPECT_EQ(bar->value(), 0) << "no scrolling before start-up ends";
 
@@ -183,6 +184,73 @@ TEST_F(TrafficLogTest, MovedPixelsShowWhatAFreshDrawingShows) {
     QTest::keyClick(log, Qt::Key_End);
     log->LogHex(std::string(40, 'x'), kSentRed);
     ExpectScreenAsDrawnAfresh("back at the end");
+}
+
+// A log growing at its end changes the scroll range with every line, yet once the slider is at
+// its least length the bar looks the same and is not painted again; it is when its look changes,
+// and what it shows is always what drawing it afresh shows.
+TEST_F(TrafficLogTest, ScrollBarIsPaintedOnlyWhenItsLookChanges) {
+    ready = true;
+    for (int i = 0; i < 2000; ++i) {
+        log->LogLine("line " + std::to_string(i), kReceivedBlue);
+    }
+    QTest::qWait(50);
+    QScrollBar* bar = log->verticalScrollBar();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    bar->installEventFilter(&counter);
+    for (int i = 0; i < 20; ++i) {
+        log->LogLine("more " + std::to_string(i), kReceivedBlue);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(counter.paints, 0);
+    ExpectScreenAsDrawnAfresh("the bar at the end", bar);
+
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    ExpectScreenAsDrawnAfresh("the bar a page up", bar);
+    log->setFocus();
+    QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
+    ExpectScreenAsDrawnAfresh("the bar back at the end", bar);
+}
+
+// How many rows each line takes follows the width and the time stamps: after either changes,
+// the scroll range is that of a log laid out afresh that way.
+TEST_F(TrafficLogTest, RowsFollowTheWidthAndTheTimeStamps) {
+    ready = true;
+    const auto fill = [](TrafficLog& target) {
+        for (int i = 0; i < 60; ++i) {
+            target.LogHex(std::string(static_cast<std::size_t>(6 + i % 9), static_cast<char>(i)),
+                          kReceivedBlue);
+        }
+        QCoreApplication::processEvents();
+    };
+    fill(*log);
+    const auto expectLikeFresh = [&](const char* when) {
+        TrafficLog fresh([] { return true; });
+        fresh.SetTimeStamps(log->TimeStamps());
+        fresh.resize(log->size());
+        fresh.show();
+        fill(fresh);
+        EXPECT_EQ(log->verticalScrollBar()->maximum(), fresh.verticalScrollBar()->maximum())
+            << when;
+        ExpectScreenAsDrawnAfresh(when);
+    };
+    log->SetTimeStamps(true);
+    QCoreApplication::processEvents();
+    expectLikeFresh("stamps on");
+    window.resize(220, 200);
+    QCoreApplication::processEvents();
+    expectLikeFresh("narrower");
+    log->SetTimeStamps(false);
+    QCoreApplication::processEvents();
+    expectLikeFresh("stamps off");
 }
 
 // Text selected across lines copies as shown, each line passed ending in CR LF; the

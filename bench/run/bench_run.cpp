@@ -70,7 +70,8 @@ class AnsweringDevice {
 };
 
 void BM_RowOverheadBeyondTheAnswer(benchmark::State& state) {
-    const std::chrono::milliseconds gap(state.range(0));
+    brantel::run::AnswerLimits limits;
+    limits.gap = std::chrono::milliseconds(state.range(0));
     AnsweringDevice device;
     brantel::run::SerialLine line(device.Path());
     if (!line.Open(2)) {
@@ -81,12 +82,11 @@ void BM_RowOverheadBeyondTheAnswer(benchmark::State& state) {
     benchmark::IterationCount passed = 0;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        const brantel::run::RowOutcome outcome =
-            brantel::run::RunRow(1, kStatusRow, inputs, [&](const std::string& frame) {
-                return line.Exchange(frame, std::chrono::milliseconds(500), gap);
-            });
+        const brantel::run::RowOutcome outcome = brantel::run::RunRow(
+            1, kStatusRow, inputs,
+            [&](const std::string& frame) { return line.Exchange(frame, limits); });
         benchmark::DoNotOptimize(brantel::run::RowLine(outcome));
-        const Clock::duration own = Clock::now() - start - gap - device.LastAnswerTime();
+        const Clock::duration own = Clock::now() - start - limits.gap - device.LastAnswerTime();
         state.SetIterationTime(std::chrono::duration<double>(own).count());
         passed += outcome.result == brantel::run::RowResult::kPass ? 1 : 0;
     }
@@ -104,8 +104,10 @@ BENCHMARK(BM_RowOverheadBeyondTheAnswer)
 void BM_RowWithoutTheLine(benchmark::State& state) {
     brantel::run::RunInputs inputs{"50", {}};
     for (auto _ : state) {
-        const brantel::run::RowOutcome outcome = brantel::run::RunRow(
-            1, kStatusRow, inputs, [](const std::string&) { return kStatusAnswer; });
+        const brantel::run::RowOutcome outcome =
+            brantel::run::RunRow(1, kStatusRow, inputs, [](const std::string&) {
+                return brantel::run::Answer{kStatusAnswer, "", false};
+            });
         benchmark::DoNotOptimize(brantel::run::RowLine(outcome));
     }
 }

@@ -46,10 +46,18 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
     // Built as the builder builds, so the length and checksum land where it patches them.
     FrameAssembly assembly(tokens.size());
     std::vector<std::size_t> anyBytes;
+    // Where the last length and checksum tokens put their bytes, from 1.
+    std::size_t lengthByte = 0;
+    std::size_t checksumByte = 0;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const FrameToken& token = tokens[i];
         if (token.tokenClass == TokenClass::Comment) {
             return std::nullopt;
+        }
+        if (token.tokenClass == TokenClass::Length) {
+            lengthByte = assembly.Bytes().size() + 1;
+        } else if (token.tokenClass == TokenClass::Checksum) {
+            checksumByte = assembly.Bytes().size() + 1;
         }
         if (token.tokenClass != TokenClass::Variable) {
             // Only a Variable reads a cell, so nothing here throws.
@@ -67,47 +75,70 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
             return std::nullopt;
         }
     }
-    std::vector<Slot>& slots = expected.slots_;
+    std::vector<Slot> slots;
     for (const char byte : assembly.Bytes()) {
         slots.push_back({Expect::kByte, byte});
     }
     for (const std::size_t index : anyBytes) {
         slots[index] = {Expect::kAnyByte, '\0'};
     }
-    // As the builder patches: at the token's index, never outside the expected bytes.
-    for (const auto& [position, expect] : {std::pair{assembly.LengthPos(), Expect::kLength},
-                                           std::pair{assembly.ChecksumPos(), Expect::kChecksum}}) {
-        if (position >= 1 && position <= slots.size()) {
-            slots[position - 1] = {expect, '\0'};
-        }
+    expected.slots_ = WithChecks(slots, lengthByte, checksumByte);
+    std::vector<Slot> asBuilt =
+        WithChecks(std::move(slots), assembly.LengthPos(), assembly.ChecksumPos());
+    if (asBuilt != expected.slots_) {
+        expected.asBuilt_ = std::move(asBuilt);
     }
     return expected;
 }
 
+std::vector<ExpectedResponse::Slot> ExpectedResponse::WithChecks(std::vector<Slot> slots,
+                                                                 std::size_t lengthPlace,
+                                                                 std::size_t checksumPlace) {
+    // Never outside the expected bytes.
+    if (lengthPlace >= 1 && lengthPlace <= slots.size()) {
+        slots[lengthPlace - 1] = {Expect::kLength, '\0'};
+    }
+    if (checksumPlace >= 1 && checksumPlace <= slots.size()) {
+        Slot& slot = slots[checksumPlace - 1];
+        slot = {Expect::kChecksum, slot.byte, slot.expect};
+    }
+    return slots;
+}
+
 ResponseVerdict ExpectedResponse::Check(std::string_view answer) const {
-    if (answer.empty() && !slots_.empty()) {
+    ResponseVerdict verdict = CheckSlots(slots_, anyTail_, answer);
+    if (!verdict.matches && asBuilt_ && CheckSlots(*asBuilt_, anyTail_, answer).matches) {
+        return {true, ""};
+    }
+    return verdict;
+}
+
+ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots, bool anyTail,
+                                             std::string_view answer) {
+    if (answer.empty() && !slots.empty()) {
         return {false, "no answer"};
     }
-    const std::size_t common = std::min(answer.size(), slots_.size());
+    const auto length = static_cast<char>(answer.size() & 0xFF);
+    const std::size_t common = std::min(answer.size(), slots.size());
     for (std::size_t k = 0; k < common; ++k) {
         const char got = answer[k];
-        switch (slots_[k].expect) {
+        const Slot& slot = slots[k];
+        switch (slot.expect) {
             case Expect::kByte:
-                if (got != slots_[k].byte) {
-                    return {false, Differs(k, got, slots_[k].byte, "")};
+                if (got != slot.byte) {
+                    return {false, Differs(k, got, slot.byte, "")};
                 }
                 break;
             case Expect::kAnyByte:
                 break;
-            case Expect::kLength: {
-                const auto length = static_cast<char>(answer.size() & 0xFF);
+            case Expect::kLength:
                 if (got != length) {
                     return {false, Differs(k, got, length, " (the length)")};
                 }
                 break;
-            }
             case Expect::kChecksum: {
-                const char sum = static_cast<char>(ByteSum(answer) - got);
+                const char replaced = slot.beneath == Expect::kLength ? length : slot.byte;
+                const char sum = static_cast<char>(ByteSum(answer) - got + replaced);
                 if (got != sum) {
                     return {false, Differs(k, got, sum, " (the checksum)")};
                 }
@@ -115,11 +146,10 @@ ResponseVerdict ExpectedResponse::Check(std::string_view answer) const {
             }
         }
     }
-    const bool sizeFits =
-        anyTail_ ? answer.size() >= slots_.size() : answer.size() == slots_.size();
+    const bool sizeFits = anyTail ? answer.size() >= slots.size() : answer.size() == slots.size();
     if (!sizeFits) {
-        return {false, Bytes(answer.size()) + ", expected " + (anyTail_ ? "at least " : "") +
-                           Bytes(slots_.size())};
+        return {false, Bytes(answer.size()) + ", expected " + (anyTail ? "at least " : "") +
+                           Bytes(slots.size())};
     }
     return {true, ""};
 }

@@ -15,12 +15,12 @@ struct ResponseVerdict {
     std::string why;
 };
 
-// The answer a Response cell expects: the frame the builder would make of the cell, where a
-// pair of hex digits is a byte even when it starts with a letter ("EF", as the log shows it),
-// "??" stands for any one byte and a final "*" for any further bytes (none included). "L" must hold
-// the answer's length and "CRC" the 8-bit sum of the answer's other bytes, each at its token's
-// index as the builder patches them; placeholders the position rule moves keep the builder's
-// values.
+// The answer a Response cell expects: the frame the cell lays out, where a pair of hex digits
+// is a byte even when it starts with a letter ("EF", as the log shows it), "??" stands for any
+// one byte and a final "*" for any further bytes (none included). "L" must hold the answer's
+// length and "CRC" the 8-bit sum of the answer's other bytes, each where its token's byte lies.
+// Where a token of more or fewer than one byte comes before them, the builder patches another
+// byte (at the token's index); the frame the builder would make of the cell passes as well.
 class ExpectedResponse {
   public:
     // The expected response of a cell whose every token is a hex byte, "A", "L", "CRC", a named
@@ -38,10 +38,23 @@ class ExpectedResponse {
     enum class Expect { kByte, kAnyByte, kLength, kChecksum };
     struct Slot {
         Expect expect;
+        // The byte expected; for the checksum, the byte it replaced, which the sum includes.
         char byte;
+        // For the checksum: what it replaced, a byte or the length.
+        Expect beneath = Expect::kByte;
+        bool operator==(const Slot&) const = default;
     };
 
+    // The slots of `bytes` with the length, then the checksum, at their places (from 1; 0 or
+    // a place past the end: none), as the builder patches.
+    static std::vector<Slot> WithChecks(std::vector<Slot> slots, std::size_t lengthPlace,
+                                        std::size_t checksumPlace);
+    static ResponseVerdict CheckSlots(const std::vector<Slot>& slots, bool anyTail,
+                                      std::string_view answer);
+
+    // The frame as the cell lays it out, and the builder's own where it differs.
     std::vector<Slot> slots_;
+    std::optional<std::vector<Slot>> asBuilt_;
     bool anyTail_ = false;
 };
 

@@ -87,11 +87,16 @@ struct KeyPlace {
     bool lastLineBlank = true;
 };
 
+// A UTF-8 byte-order mark, as editors on Windows write it before the first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 KeyPlace LocateKey(std::string_view content, std::string_view section, std::string_view key) {
     KeyPlace place;
     bool inSection = false;
     bool inFirstSection = false;
-    for (std::size_t start = 0; start < content.size();) {
+    // The mark is no part of the first line (a section header, most often); it is kept.
+    const std::size_t first = content.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    for (std::size_t start = first; start < content.size();) {
         const Line line = ParseLine(content, start);
         start = line.next;
         place.lastLineBlank = line.kind == LineKind::kBlank;

@@ -8,8 +8,9 @@ namespace brantel {
 
 // The text of a profile (INI) file, without any file access. Lines end with LF or CRLF;
 // sections and keys match case-insensitively (ASCII); lines starting with ";" are comments.
-// A "[" line without its "]" names a section up to the end of the line. Where a key occurs
-// more than once (also across repeated sections of one name), the first one counts.
+// A "[" line without its "]" names a section up to the end of the line. A UTF-8 byte-order mark
+// at the start of the file is read as no part of the first line, and kept as it is. Where a key
+// occurs more than once (also across repeated sections of one name), the first one counts.
 
 // The key's value, blanks (spaces, tabs) around it trimmed and one pair of matching enclosing
 // quotes removed; nullopt when the section or the key is missing.

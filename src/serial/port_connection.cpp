@@ -50,6 +50,7 @@ bool PortConnection::OpenPort(int number, std::uint32_t speed) {
         opening_ = nullptr;
     }
     openFailure_ = success ? std::string() : FailureText(number, device, transport.get());
+    openFailureMayPass_ = !success && transport && transport->FailureMayPass();
     if (!success) {
         // A port that opened but refused its line settings is of no use: it is let go at once.
         log_(PortBusyLine(number), kPortStatusGreen);

@@ -32,6 +32,8 @@ class PortConnection : public QObject {
     int OpenPortNumber() const { return openPortNumber_; }
     // Why the last open failed, in the system's words; empty when it succeeded.
     const std::string& OpenFailure() const { return openFailure_; }
+    // Whether the last open's failure may pass by itself (see PortTransport::FailureMayPass).
+    bool OpenFailureMayPass() const { return openFailureMayPass_; }
 
     // Bracket every write to the held port, so RTS is raised only while bytes are sent.
     void BeginSend();
@@ -59,6 +61,7 @@ class PortConnection : public QObject {
     int openingNumber_ = 0;
     int openPortNumber_ = 0;
     std::string openFailure_;
+    bool openFailureMayPass_ = false;
 };
 
 }  // namespace brantel

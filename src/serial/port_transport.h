@@ -35,6 +35,8 @@ class PortTransport : public QObject {
 
     // Why the last Open failed, in the system's words; empty after a successful one.
     const std::string& Failure() const { return failure_; }
+    // Whether that failure may pass by itself in a moment, so that an open may be tried again.
+    bool FailureMayPass() const { return failureMayPass_; }
 
   signals:
     // The device or the server went away while the line was open.
@@ -42,6 +44,7 @@ class PortTransport : public QObject {
 
   protected:
     std::string failure_;
+    bool failureMayPass_ = false;
 };
 
 // The transport for a value of section "Ports": a device path, `tcp://HOST:PORT` or

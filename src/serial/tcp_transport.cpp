@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QNetworkProxy>
 #include <QTimer>
+#include <algorithm>
 
 #include "serial/device_io.h"
 
@@ -15,8 +16,8 @@ constexpr qint64 kHeldInputBytes = 4096;
 
 }  // namespace
 
-TcpTransport::TcpTransport(std::string host, std::uint16_t port)
-    : host_(std::move(host)), port_(port) {
+TcpTransport::TcpTransport(std::string host, std::uint16_t port, std::chrono::milliseconds openTime)
+    : host_(std::move(host)), port_(port), openTime_(openTime) {
     // A serial server is reached directly, whatever proxy the desktop names for the web.
     socket_.setProxy(QNetworkProxy::NoProxy);
     socket_.setReadBufferSize(kHeldInputBytes);
@@ -24,14 +25,15 @@ TcpTransport::TcpTransport(std::string host, std::uint16_t port)
 
 bool TcpTransport::Open(std::uint32_t speed) {
     failure_.clear();
-    openDeadline_.setRemainingTime(kOpenMilliseconds);
+    failureMayPass_ = false;
+    openDeadline_.setRemainingTime(openTime_);
     if (!Connect() || !Configure(speed)) {
         socket_.abort();
         return false;
     }
     // The server may have closed the connection right after its last answer.
     if (!Connected()) {
-        failure_ = socket_.errorString().toLocal8Bit().toStdString();
+        failure_ = ConnectionFailure();
         return false;
     }
     connect(&socket_, &QTcpSocket::disconnected, this, &PortTransport::Vanished);
@@ -64,30 +66,54 @@ bool TcpTransport::Configure(std::uint32_t /*speed*/) {
 }
 
 bool TcpTransport::Connect() {
-    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket_.connectToHost(QString::fromStdString(host_), port_);
-    return WaitFor([this] { return Connected(); });
+    if (!WaitFor([this] { return Connected(); })) {
+        return false;
+    }
+    // Set on the connected socket, so a frame leaves at once instead of waiting for the
+    // acknowledgement of the control command before it (and RTS keeps its timing).
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
+}
+
+std::string TcpTransport::ConnectionFailure() {
+    std::string failure = socket_.errorString().toLocal8Bit().toStdString();
+    // ser2net, for one, accepts and closes at once while the device is still held for a
+    // client that has just left.
+    failureMayPass_ = socket_.error() == QAbstractSocket::RemoteHostClosedError;
+    if (failureMayPass_) {
+        failure += " (a serial server does so while it still holds the device for a client "
+                   "that has just left; try again in a moment)";
+    }
+    return failure;
+}
+
+std::string TcpTransport::OpenTimeText() const {
+    const auto ms = openTime_.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
 bool TcpTransport::WaitFor(const std::function<bool()>& done) {
-    // Wakes the wait for events when the time is up.
+    // Wakes the wait for events when the time is up. A timer may fire a little before its
+    // time, and nothing else may come to wake the wait, so it is set again for what is left.
     QTimer wake;
     wake.setSingleShot(true);
-    wake.start(static_cast<int>(openDeadline_.remainingTime()));
+    wake.setTimerType(Qt::PreciseTimer);
     while (!done()) {
         if (aborted_) {
             failure_ = "the open was given up";
             return false;
         }
         if (socket_.state() == QAbstractSocket::UnconnectedState) {
-            failure_ = socket_.errorString().toLocal8Bit().toStdString();
+            failure_ = ConnectionFailure();
             return false;
         }
         if (openDeadline_.hasExpired()) {
             failure_ = "no answer from " + host_ + ":" + std::to_string(port_) + " within " +
-                       std::to_string(kOpenMilliseconds / 1000) + " s";
+                       OpenTimeText();
             return false;
         }
+        wake.start(static_cast<int>(std::max<qint64>(1, openDeadline_.remainingTime())));
         // The window keeps painting and its timers keep running; clicks and keys wait.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QTcpSocket>
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -17,7 +18,9 @@ class TcpTransport : public PortTransport {
     // The longest an Open may take, connecting and configuring together.
     static constexpr int kOpenMilliseconds = 3000;
 
-    TcpTransport(std::string host, std::uint16_t port);
+    // `openTime` bounds an Open; tests shorten it.
+    TcpTransport(std::string host, std::uint16_t port,
+                 std::chrono::milliseconds openTime = std::chrono::milliseconds(kOpenMilliseconds));
 
     bool Open(std::uint32_t speed) override;
     void Close() override;
@@ -39,9 +42,15 @@ class TcpTransport : public PortTransport {
 
   private:
     bool Connect();
+    // Why the connection failed or ended while opening, in the system's words and what it
+    // usually means.
+    std::string ConnectionFailure();
+    // "3 s": the open's time as a failure names it.
+    std::string OpenTimeText() const;
 
     std::string host_;
     std::uint16_t port_;
+    std::chrono::milliseconds openTime_;
     QDeadlineTimer openDeadline_;
     bool aborted_ = false;
 };

@@ -116,6 +116,8 @@ TEST(IniFaultsTest, CorruptFileGivesWhatItHoldsAndTheNextSaveIsWhole) {
         {"a line of 1 MB",
          "[TForm1]\n" + kOptions + std::string(1 << 20, 'x') + "\n[Main]\n" + kRow},
         {"section headers without their bracket", "[TForm1\n" + kOptions + "[Main\n" + kRow},
+        {"a byte-order mark before the first section",
+         "\xEF\xBB\xBF[TForm1]\n" + kOptions + "[Main]\n" + kRow},
         {"duplicate keys and sections",
          "[TForm1]\n" + kOptions + "PortNumber_Value=4\nAddressEdit_Text=22\n[Main]\n" + kRow +
              "Command1=Second;02;no\n[TForm1]\nPortNumber_Value=1\n"},
@@ -138,6 +140,8 @@ TEST(IniFaultsTest, CorruptFileGivesWhatItHoldsAndTheNextSaveIsWhole) {
         expectTaken(fixture.Start());
         fixture.Form().close();
         EXPECT_FALSE(fixture.Form().isVisible());
+        const std::string_view mark = "\xEF\xBB\xBF";
+        EXPECT_EQ(fixture.IniText().starts_with(mark), c.text.starts_with(mark));
 
         const ProfileStore store(fixture.IniPath());
         for (const char* key : kOptionKeys) {

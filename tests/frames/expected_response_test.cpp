@@ -61,9 +61,11 @@ TEST(ExpectedResponse, JudgesAnswersByteForByte) {
         // Named parameters: a text byte for byte, an integer as its decimal text.
         {"01 N S", "N:12 S:ab", "01 31 32 61 62", ""},
         {"01 N", "N:12", "01 0C", "byte 2 is 0C, expected 31"},
-        // The position rule: CRC (token 4) lands on the text's first byte and the checksum
-        // placeholder stays at the end.
-        {"A N S CRC", "N:12 S:ab", "50 31 32 15 62 00", ""},
+        // After a token of two bytes: the checksum where its token's byte lies, or where the
+        // builder's position rule patches it (token 4, on the text's first byte).
+        {"A N S CRC", "N:12 S:ab", "50 31 32 61 62 76", ""},
+        {"A N S CRC", "N:12 S:ab", "50 31 32 76 62 00", ""},
+        {"A N S CRC", "N:12 S:ab", "50 31 32 15 62 00", "byte 4 is 15, expected 61"},
         {"A N L", "N:12", "50 31 04 03", ""},
         {"?? L", "", "AA 02", ""},
         {"?? L", "", "AA 05", "byte 2 is 05, expected 02 (the length)"},
@@ -97,7 +99,7 @@ TEST(ExpectedResponse, CellsThatAreNotAFrameAreNotChecked) {
 TEST(ExpectedResponse, ShowsItselfAsBytesWildcardsAndChecks) {
     const std::pair<std::string, std::string> cases[] = {
         {"A 03 L 10 ?? CRC", "50 03 L 10 ?? CRC"}, {"A  02   *", "50 02 *"},         {"*", "*"},
-        {"A N S CRC", "50 31 32 CRC 62 00"},       {"0a 1FF 12G ef", "0A FF 00 EF"},
+        {"A N S CRC", "50 31 32 61 62 CRC"},       {"0a 1FF 12G ef", "0A FF 00 EF"},
     };
     for (const auto& [cell, text] : cases) {
         EXPECT_EQ(Expected(cell, "N:12 S:ab")->Text(), text) << cell;
@@ -111,6 +113,34 @@ TEST(ExpectedResponse, AnAlignedFrameOfTheBuilderPassesItsOwnCheck) {
         const std::string frame = BuildFrame(frameTemplate, inputs);
         EXPECT_TRUE(ExpectedResponse::FromCell(frameTemplate, inputs)->Check(frame).matches)
             << frameTemplate;
+    }
+}
+
+// A device answers the frame as the cell lays it out; a device played from the same cell
+// answers what the builder makes of it. Both pass; a wrong answer is judged by the first.
+TEST(ExpectedResponse, TheFrameAsLaidOutAndTheBuildersOwnBothPass) {
+    const struct {
+        std::string cell;
+        std::string laidOut;
+        std::string wrong;
+        std::string why;
+    } cases[] = {
+        {"A 01 L N CRC", "50 01 06 31 32 BA", "50 01 06 31 32 42",
+         "byte 6 is 42, expected BA (the checksum)"},
+        {"A N S CRC", "50 31 32 61 62 76", "50 31 32 61 62", "5 bytes, expected 6 bytes"},
+        {"A N L", "50 31 32 04", "50 31 32 03", "byte 4 is 03, expected 04 (the length)"},
+        {"N L S CRC", "31 32 06 61 62 2C", "31 06 32 61 62 2C", "byte 2 is 06, expected 32"},
+    };
+    FakeFrameInputs inputs;
+    inputs.address = "50";
+    inputs.params.Parse("N:12 S:ab");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        const std::optional<ExpectedResponse> expected = ExpectedResponse::FromCell(c.cell, inputs);
+        ASSERT_TRUE(expected.has_value());
+        EXPECT_TRUE(expected->Check(Bytes(c.laidOut)).matches);
+        EXPECT_TRUE(expected->Check(BuildFrame(c.cell, inputs)).matches);
+        EXPECT_EQ(expected->Check(Bytes(c.wrong)).why, c.why);
     }
 }
 

@@ -1,5 +1,8 @@
 // Network ports against a real serial server: Debian's ser2net on 127.0.0.1 with a
 // pseudo-terminal (or the device simulator) behind it.
+#include <dirent.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,12 +13,15 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "serial/port_connection.h"
 #include "serial/raw_transfer.h"
+#include "serial/rfc2217_transport.h"
 #include "support/pty_device.h"
 #include "support/scratch_dir.h"
 #include "support/ser2net_server.h"
@@ -67,6 +73,26 @@ class QuietListener {
     int fd_;
     int filler_ = -1;
 };
+
+// TCP_NODELAY of this process's sockets connected to 127.0.0.1:port, one entry per socket.
+std::vector<int> NoDelayTowards(std::uint16_t port) {
+    std::vector<int> values;
+    DIR* fds = opendir("/proc/self/fd");
+    while (const dirent* entry = readdir(fds)) {
+        const int fd = std::atoi(entry->d_name);
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        int value = -1;
+        socklen_t size = sizeof value;
+        if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0 &&
+            peer.sin_family == AF_INET && ntohs(peer.sin_port) == port &&
+            getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &value, &size) == 0) {
+            values.push_back(value);
+        }
+    }
+    closedir(fds);
+    return values;
+}
 
 // COM1 reaches the device as a raw TCP stream, COM2 over RFC 2217; the other numbers are set
 // by each test.
@@ -220,6 +246,46 @@ TEST_F(NetworkPortTest, AnUnreachableServerIsBusyWithinThreeSecondsWhileTheWindo
     }
 }
 
+// Runs `open` with a thread that wakes the event loop once, `late` after it began, as nothing
+// else would: an open that misses its own time ends then instead of hanging. How long it took.
+std::chrono::milliseconds TimeWokenLate(const std::function<void()>& open,
+                                        std::chrono::milliseconds late) {
+    std::atomic<bool> done = false;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread waker([&] {
+        while (!done && std::chrono::steady_clock::now() - start < late) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
+    });
+    open();
+    done = true;
+    waker.join();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start);
+}
+
+// A program without timers of its own (the runner) has nothing but the open's own timer to
+// end a wait for a silent server: each open must still end on time, every time.
+TEST_F(NetworkPortTest, AnOpenWithNothingElseToWakeItEndsOnTimeEveryTime) {
+    const QuietListener silent(false);
+    const struct {
+        const char* name;
+        std::uint16_t port;
+    } servers[] = {{"silent listener", silent.Port()}, {"raw TCP server", server_->RawPort()}};
+    for (const auto& server : servers) {
+        SCOPED_TRACE(server.name);
+        for (int attempt = 0; attempt < 12; ++attempt) {
+            Rfc2217Transport transport("127.0.0.1", server.port, std::chrono::milliseconds(150));
+            const auto took = TimeWokenLate([&] { EXPECT_FALSE(transport.Open(9600)); },
+                                            std::chrono::milliseconds(1000));
+            EXPECT_LT(took.count(), 800) << "attempt " << attempt;
+            EXPECT_EQ(transport.Failure(),
+                      "no answer from 127.0.0.1:" + std::to_string(server.port) + " within 150 ms");
+        }
+    }
+}
+
 struct InterruptCase {
     const char* name;
     std::function<void(PortConnection&)> meanwhile;
@@ -275,6 +341,19 @@ TEST_F(NetworkPortTest, AConnectionThatDropsReleasesThePortLikeAVanishedDevice) 
         EXPECT_THAT(log_.lines, ElementsAre(Green(closed)));
         EXPECT_EQ(transfer_.ReadBytes(), "");
         EXPECT_EQ(transfer_.WriteBytes("A"), 0);
+    }
+}
+
+// Without Nagle's algorithm a frame leaves at once, instead of waiting for the acknowledgement
+// of the RTS command sent before it, and then arriving together with RTS falling.
+TEST_F(NetworkPortTest, FramesAreSentWithoutDelay) {
+    for (const ModeCase& mode : kModes) {
+        SCOPED_TRACE(mode.name);
+        StartServer();
+        OpenPort(mode.number);
+        const std::uint16_t port = mode.number == 1 ? server_->RawPort() : server_->Rfc2217Port();
+        EXPECT_THAT(NoDelayTowards(port), ElementsAre(1));
+        connection_.ClosePort();
     }
 }
 

@@ -31,6 +31,8 @@ class Ser2netServer {
     // The [Ports] values that reach the device.
     std::string RawAddress() const;
     std::string Rfc2217Address() const;
+    std::uint16_t RawPort() const { return rawPort_; }
+    std::uint16_t Rfc2217Port() const { return rfc2217Port_; }
     // Ends the server at once (SIGKILL): its connections drop.
     void Kill();
 

@@ -161,6 +161,9 @@ struct RowCase {
     std::string sent;  // expected frame handed to the device; "-": none
     RowResult result;
     std::string why;
+    // What the exchange adds to the answer: a fault, and whether it ends the run.
+    std::string fault = "";
+    bool endsRun = false;
 };
 
 TEST(RunRow, BuildsSendsAndJudgesEachRow) {
@@ -213,6 +216,39 @@ TEST(RunRow, BuildsSendsAndJudgesEachRow) {
          "-",
          RowResult::kFail,
          "'x1G' is not a valid integer value"},
+        {"answer over a limit",
+         {"Flood", "A 02 L CRC", "A 02 *"},
+         "\x50\x02"s,
+         "\x50\x02\x04\x56"s,
+         RowResult::kFail,
+         "the answer went on for more than 5000 ms",
+         "the answer went on for more than 5000 ms"},
+        {"port lost",
+         {"Status", "A 02 L CRC", "no answer"},
+         "",
+         "\x50\x02\x04\x56"s,
+         RowResult::kError,
+         "port lost",
+         "port lost",
+         true},
+        {"empty frame, no answer expected",
+         {"Blank", " ", "ready"},
+         "",
+         "-",
+         RowResult::kSkip,
+         "response not a frame: ready"},
+        {"empty frame, an answer expected",
+         {"Listen", "", "A 02 L CRC"},
+         "",
+         "",
+         RowResult::kFail,
+         "no answer"},
+        {"multi-byte parameter before the checksum",
+         {"Echo", "A 01 L 31 32 CRC", "A 01 L N CRC"},
+         "\x50\x01\x06\x31\x32\xBA"s,
+         "\x50\x01\x06\x31\x32\xBA"s,
+         RowResult::kPass,
+         ""},
     };
     RunInputs inputs;
     inputs.address = "50";
@@ -222,7 +258,7 @@ TEST(RunRow, BuildsSendsAndJudgesEachRow) {
         std::optional<std::string> sent;
         const RowOutcome outcome = RunRow(7, c.cells, inputs, [&](const std::string& frame) {
             sent = frame;
-            return c.answer;
+            return Answer{c.answer, c.fault, c.endsRun};
         });
         EXPECT_EQ(sent.value_or("-"), c.sent);
         EXPECT_EQ(outcome.row, 7);

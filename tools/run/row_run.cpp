@@ -11,6 +11,43 @@
 
 namespace brantel::run {
 
+namespace {
+
+// Sends the row's frame and sets the outcome's bytes, result and reason.
+void Judge(RowOutcome& outcome, const std::vector<std::string>& cells,
+           const FixedFrameInputs& frameInputs, const Exchange& exchange) {
+    try {
+        outcome.sent = BuildFrame(Cell(cells, kCommandColumn), frameInputs);
+    } catch (const ConversionError& error) {
+        outcome.result = RowResult::kFail;
+        outcome.why = error.what();
+        return;
+    }
+    const std::string response = Cell(cells, kResponseColumn);
+    const std::optional<ExpectedResponse> expected =
+        ExpectedResponse::FromCell(response, frameInputs);
+    if (!outcome.sent.empty() || expected) {
+        Answer answer = exchange(outcome.sent);
+        outcome.received = std::move(answer.bytes);
+        if (!answer.fault.empty()) {
+            outcome.result = answer.endsRun ? RowResult::kError : RowResult::kFail;
+            outcome.why = std::move(answer.fault);
+            return;
+        }
+    }
+    if (expected) {
+        const ResponseVerdict verdict = expected->Check(outcome.received);
+        outcome.result = verdict.matches ? RowResult::kPass : RowResult::kFail;
+        outcome.why = verdict.why;
+    } else {
+        outcome.result = RowResult::kSkip;
+        outcome.why = RemoveSpaces(response).empty() ? "no expected response"
+                                                     : "response not a frame: " + response;
+    }
+}
+
+}  // namespace
+
 RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInputs& inputs,
                   const Exchange& exchange) {
     const auto started = std::chrono::steady_clock::now();
@@ -23,26 +60,7 @@ RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInput
     if (cells.size() > static_cast<std::size_t>(kFirstVariableColumn)) {
         frameInputs.variables.assign(cells.begin() + kFirstVariableColumn, cells.end());
     }
-    try {
-        outcome.sent = BuildFrame(Cell(cells, kCommandColumn), frameInputs);
-    } catch (const ConversionError& error) {
-        outcome.result = RowResult::kFail;
-        outcome.why = error.what();
-        outcome.took = std::chrono::steady_clock::now() - started;
-        return outcome;
-    }
-    outcome.received = exchange(outcome.sent);
-    const std::string response = Cell(cells, kResponseColumn);
-    if (const std::optional<ExpectedResponse> expected =
-            ExpectedResponse::FromCell(response, frameInputs)) {
-        const ResponseVerdict verdict = expected->Check(outcome.received);
-        outcome.result = verdict.matches ? RowResult::kPass : RowResult::kFail;
-        outcome.why = verdict.why;
-    } else {
-        outcome.result = RowResult::kSkip;
-        outcome.why = RemoveSpaces(response).empty() ? "no expected response"
-                                                     : "response not a frame: " + response;
-    }
+    Judge(outcome, cells, frameInputs, exchange);
     outcome.took = std::chrono::steady_clock::now() - started;
     return outcome;
 }

@@ -9,7 +9,9 @@
 
 namespace brantel::run {
 
-enum class RowResult { kPass, kFail, kSkip };
+// An error is a row the run could not carry out: the port was lost, the run was interrupted
+// or could not start.
+enum class RowResult { kPass, kFail, kSkip, kError };
 
 // One row of a run: what was sent and received, and the verdict with its reason.
 struct RowOutcome {
@@ -28,11 +30,23 @@ struct RunInputs {
     NamedParamTable params;
 };
 
-// Writes a frame to the device and returns its answer (empty when none came).
-using Exchange = std::function<std::string(const std::string& frame)>;
+// What came back for a frame.
+struct Answer {
+    // Empty when nothing came.
+    std::string bytes;
+    // Why the bytes are not a whole answer (it went on too long or too far); empty when they
+    // are.
+    std::string fault;
+    // Whether the fault ends the run (the port lost, the run interrupted), not just the row.
+    bool endsRun = false;
+};
+
+// Writes a frame to the device and collects its answer.
+using Exchange = std::function<Answer(const std::string& frame)>;
 
 // Builds the row's frame as "Send Cmd" does, exchanges it with the device and judges the
-// answer by the Response cell. A frame that cannot be built fails the row and nothing is sent.
+// answer by the Response cell. A frame that cannot be built fails the row and nothing is sent;
+// an empty frame is not exchanged unless the Response cell expects an answer.
 RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInputs& inputs,
                   const Exchange& exchange);
 

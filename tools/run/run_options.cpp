@@ -13,7 +13,8 @@ namespace brantel::run {
 
 const char kRunUsage[] =
     "usage: brantel-run --ini FILE [--port COMn|PATH|URL] [--rows LIST] [--timeout MS]\n"
-    "                   [--gap MS] [--address HEX] [--params TEXT] [--junit FILE] [--quiet]\n"
+    "                   [--gap MS] [--answer-max MS] [--address HEX] [--params TEXT]\n"
+    "                   [--junit FILE] [--quiet]\n"
     "Sends the rows of a command table to a device and checks each answer against the row's\n"
     "Response cell.\n"
     "  --ini FILE      the INI file holding the command table and the stored options\n"
@@ -22,12 +23,15 @@ const char kRunUsage[] =
     "  --rows LIST     rows such as 1,3-5; default: every row with a command\n"
     "  --timeout MS    wait this long for an answer's first byte, 1 to 600000 (default 500)\n"
     "  --gap MS        an answer ends after this much quiet, 1 to 10000 (default 20)\n"
+    "  --answer-max MS an answer that goes on longer from its first byte fails the row,\n"
+    "                  1 to 600000 (default 5000); so does one over 65536 bytes\n"
     "  --address HEX   the address text instead of the stored one\n"
     "  --params TEXT   the parameters text instead of the stored one\n"
     "  --junit FILE    also write a JUnit XML report to FILE\n"
     "  --quiet         print only failed rows and the closing line\n"
     "  --version       print the version\n"
-    "Exit status: 0 nothing failed, 1 a row failed, 2 the run could not start.\n";
+    "Exit status: 0 every row checked passed, 1 a row failed, 2 the run could not start or\n"
+    "finish (the port lost), 4 no row was checked, 130 or 143 interrupted by SIGINT or SIGTERM.\n";
 
 namespace {
 
@@ -93,6 +97,10 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
         {"--timeout",
          [&](const std::string& v) { options.timeoutMs = Milliseconds("--timeout", v, 600000); }},
         {"--gap", [&](const std::string& v) { options.gapMs = Milliseconds("--gap", v, 10000); }},
+        {"--answer-max",
+         [&](const std::string& v) {
+             options.answerMaxMs = Milliseconds("--answer-max", v, 600000);
+         }},
         {"--address", [&](const std::string& v) { options.address = v; }},
         {"--params", [&](const std::string& v) { options.params = v; }},
         {"--junit", [&](const std::string& v) { options.junit = v; }},

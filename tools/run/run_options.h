@@ -18,6 +18,8 @@ struct RunOptions {
     std::optional<std::vector<int>> rows;
     int timeoutMs = 500;
     int gapMs = 20;
+    // The longest an answer may go on from its first byte.
+    int answerMaxMs = 5000;
     std::string junit;
     bool quiet = false;
     bool help = false;

@@ -19,6 +19,8 @@ std::string_view ResultName(RowResult result) {
             return "PASS";
         case RowResult::kFail:
             return "FAIL";
+        case RowResult::kError:
+            return "ERROR";
         case RowResult::kSkip:
             break;
     }
@@ -77,8 +79,10 @@ std::string Attribute(std::string_view name, std::string_view value) {
 }
 
 std::string Counts(const RunTotals& totals) {
-    return Attribute("tests", std::to_string(totals.passed + totals.failed + totals.skipped)) +
-           Attribute("failures", std::to_string(totals.failed)) + Attribute("errors", "0") +
+    const int tests = totals.passed + totals.failed + totals.skipped + totals.errors;
+    return Attribute("tests", std::to_string(tests)) +
+           Attribute("failures", std::to_string(totals.failed)) +
+           Attribute("errors", std::to_string(totals.errors)) +
            Attribute("skipped", std::to_string(totals.skipped));
 }
 
@@ -89,9 +93,10 @@ std::string TestCase(const RowOutcome& outcome, std::string_view suite) {
         "    <testcase" + Attribute("classname", suite) +
         Attribute("name", "row " + std::to_string(outcome.row) + ": " + outcome.description) +
         Attribute("time", Seconds(outcome.took)) + ">\n";
-    if (outcome.result == RowResult::kFail) {
-        xml += "      <failure" + Attribute("message", outcome.why) + ">" + XmlText(exchange) +
-               "</failure>\n";
+    if (outcome.result == RowResult::kFail || outcome.result == RowResult::kError) {
+        const std::string element = outcome.result == RowResult::kFail ? "failure" : "error";
+        xml += "      <" + element + Attribute("message", outcome.why) + ">" + XmlText(exchange) +
+               "</" + element + ">\n";
     } else if (outcome.result == RowResult::kSkip) {
         xml += "      <skipped" + Attribute("message", outcome.why) + "/>\n";
     }
@@ -104,10 +109,20 @@ std::string TestCase(const RowOutcome& outcome, std::string_view suite) {
 RunTotals Totals(const std::vector<RowOutcome>& outcomes) {
     RunTotals totals;
     for (const RowOutcome& outcome : outcomes) {
-        int& count = outcome.result == RowResult::kPass   ? totals.passed
-                     : outcome.result == RowResult::kFail ? totals.failed
-                                                          : totals.skipped;
-        ++count;
+        switch (outcome.result) {
+            case RowResult::kPass:
+                ++totals.passed;
+                break;
+            case RowResult::kFail:
+                ++totals.failed;
+                break;
+            case RowResult::kSkip:
+                ++totals.skipped;
+                break;
+            case RowResult::kError:
+                ++totals.errors;
+                break;
+        }
     }
     return totals;
 }
@@ -123,8 +138,12 @@ std::string RowLine(const RowOutcome& outcome) {
 }
 
 std::string SummaryLine(const RunTotals& totals) {
-    return std::to_string(totals.passed) + " passed, " + std::to_string(totals.failed) +
-           " failed, " + std::to_string(totals.skipped) + " skipped";
+    std::string line = std::to_string(totals.passed) + " passed, " + std::to_string(totals.failed) +
+                       " failed, " + std::to_string(totals.skipped) + " skipped";
+    if (totals.errors > 0) {
+        line += ", " + std::to_string(totals.errors) + (totals.errors == 1 ? " error" : " errors");
+    }
+    return line;
 }
 
 std::string JUnitReport(const std::vector<RowOutcome>& outcomes, std::string_view suite) {

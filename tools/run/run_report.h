@@ -12,18 +12,20 @@ struct RunTotals {
     int passed = 0;
     int failed = 0;
     int skipped = 0;
+    int errors = 0;
 };
 
 RunTotals Totals(const std::vector<RowOutcome>& outcomes);
 
 // "3 | Read register | sent 50 03 05 10 68 | received 50 03 06 10 EF 58 | PASS", with the
-// reason after FAIL or SKIP.
+// reason after FAIL, SKIP or ERROR.
 std::string RowLine(const RowOutcome& outcome);
-// "N passed, N failed, N skipped".
+// "N passed, N failed, N skipped", and ", N errors" when there are any.
 std::string SummaryLine(const RunTotals& totals);
 
 // A JUnit XML report: one suite named `suite`, one test case per row, a failure element for
-// each failed row and a skipped element for each skipped one.
+// each failed row, a skipped element for each skipped one and an error element for each row
+// the run could not carry out.
 std::string JUnitReport(const std::vector<RowOutcome>& outcomes, std::string_view suite);
 
 // Text fit for XML character data and attribute values: markup characters escaped, bytes that

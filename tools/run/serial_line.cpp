@@ -2,19 +2,38 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 namespace brantel::run {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// A server that closes at once is tried this often, this far apart.
+constexpr int kOpenAttempts = 10;
+constexpr std::chrono::milliseconds kOpenRetryWait(200);
+
 // Received bytes reach the transport through the event loop, as they do in the window: runs it
-// until something happens (bytes, the line going away) or `wait` passes.
+// until something happens (bytes, the line going away, a signal) or `wait` passes.
 void WaitForInput(std::chrono::milliseconds wait) {
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     wake.start(wait);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Keeps the bytes of a read up to `mostBytes` in all, and counts the rest.
+void Take(const std::string& bytes, std::size_t mostBytes, std::string& kept,
+          std::size_t& drained) {
+    const std::size_t taken = std::min(bytes.size(), mostBytes - kept.size());
+    kept.append(bytes, 0, taken);
+    drained += bytes.size() - taken;
+}
+
+std::string Milliseconds(std::chrono::milliseconds time) {
+    return std::to_string(time.count()) + " ms";
 }
 
 }  // namespace
@@ -27,36 +46,82 @@ SerialLine::SerialLine(std::string device)
           port_, [](const std::string&, Colour) {}, [](const std::string&) {}) {}
 
 bool SerialLine::Open(int number) {
-    return port_.OpenPort(number, 9600);
+    for (int attempt = 1;; ++attempt) {
+        if (port_.OpenPort(number, 9600)) {
+            return true;
+        }
+        if (stopped_ || attempt == kOpenAttempts || !port_.OpenFailureMayPass()) {
+            return false;
+        }
+        const Clock::time_point until = Clock::now() + kOpenRetryWait;
+        while (!stopped_ && Clock::now() < until) {
+            WaitForInput(std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()));
+        }
+    }
 }
 
 const std::string& SerialLine::OpenFailure() const {
     return port_.OpenFailure();
 }
 
-std::string SerialLine::Exchange(const std::string& frame, std::chrono::milliseconds timeout,
-                                 std::chrono::milliseconds gap) {
-    using Clock = std::chrono::steady_clock;
-    while (!transfer_.ReadBytes().empty()) {
+void SerialLine::Stop() {
+    stopped_ = true;
+    if (port_.PortHandle() == nullptr) {
+        // An open may be under way; closing gives it up.
+        port_.ClosePort();
+    }
+}
+
+Answer SerialLine::Exchange(const std::string& frame, const AnswerLimits& limits) {
+    Answer answer;
+    std::size_t drained = 0;
+    // What came between two rows belongs to neither; a flood is left to the answer's limits.
+    for (std::size_t dropped = 0; dropped < limits.mostBytes;) {
+        const std::string& bytes = transfer_.ReadBytes();
+        if (bytes.empty()) {
+            break;
+        }
+        dropped += bytes.size();
     }
     transfer_.WriteBytes(frame);
     const Clock::time_point sent = Clock::now();
+    std::optional<Clock::time_point> firstByte;
     Clock::time_point lastByte = sent;
-    std::string answer;
     for (;;) {
-        const std::string& bytes = transfer_.ReadBytes();
-        if (!bytes.empty()) {
-            answer += bytes;
-            lastByte = Clock::now();
-            continue;
-        }
-        const Clock::time_point end = answer.empty() ? sent + timeout : lastByte + gap;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
-        if (left.count() <= 0 || port_.PortHandle() == nullptr) {
+        if (stopped_ || port_.PortHandle() == nullptr) {
+            answer.fault = stopped_ ? "interrupted" : "port lost";
+            answer.endsRun = true;
             return answer;
+        }
+        const Clock::time_point now = Clock::now();
+        if (!firstByte || now - *firstByte < limits.longest) {
+            const std::string& bytes = transfer_.ReadBytes();
+            if (!bytes.empty()) {
+                firstByte = firstByte.value_or(now);
+                lastByte = now;
+                Take(bytes, limits.mostBytes, answer.bytes, drained);
+                continue;
+            }
+        }
+        const Clock::time_point end =
+            firstByte ? std::min(lastByte + limits.gap, *firstByte + limits.longest)
+                      : sent + limits.timeout;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now);
+        if (left.count() <= 0) {
+            break;
         }
         WaitForInput(left);
     }
+    std::string& fault = answer.fault;
+    if (firstByte && lastByte + limits.gap > *firstByte + limits.longest) {
+        fault = "the answer went on for more than " + Milliseconds(limits.longest);
+    }
+    if (drained > 0) {
+        fault += (fault.empty() ? "the answer was" : " and was") + std::string(" longer than ") +
+                 std::to_string(limits.mostBytes) + " bytes (" + std::to_string(drained) +
+                 " more drained)";
+    }
+    return answer;
 }
 
 }  // namespace brantel::run

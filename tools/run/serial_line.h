@@ -1,12 +1,26 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 
+#include "row_run.h"
 #include "serial/port_connection.h"
 #include "serial/raw_transfer.h"
 
 namespace brantel::run {
+
+// How an exchange waits for an answer and how much of it there may be.
+struct AnswerLimits {
+    // For the first byte.
+    std::chrono::milliseconds timeout{500};
+    // The quiet after a byte that ends the answer.
+    std::chrono::milliseconds gap{20};
+    // From the first byte to the end of the answer.
+    std::chrono::milliseconds longest{5000};
+    // Bytes kept; those after them are drained and counted.
+    std::size_t mostBytes = 65536;
+};
 
 // The one port of a run, opened with the window's line settings through the serial link, so a
 // network address in place of a device path opens wherever the link opens one.
@@ -14,21 +28,27 @@ class SerialLine {
   public:
     explicit SerialLine(std::string device);
 
-    // Opens the device; false when it cannot be opened or configured.
+    // Opens the device; false when it cannot be opened or configured. A serial server that
+    // closes the connection at once (it still holds the device for a client that has just
+    // left) is tried again for a moment.
     bool Open(int number);
     // Why the last open failed, in the system's words.
     const std::string& OpenFailure() const;
 
     // Drops input that arrived since the last exchange, writes the frame, and collects the
     // answer until `gap` passes without a byte after the first one, or `timeout` passes
-    // without any.
-    std::string Exchange(const std::string& frame, std::chrono::milliseconds timeout,
-                         std::chrono::milliseconds gap);
+    // without any, within the limits.
+    Answer Exchange(const std::string& frame, const AnswerLimits& limits);
+
+    // Ends the run's use of the line: an open under way is given up, and the exchange under
+    // way or the next one ends as interrupted. Safe to call from the event loop at any time.
+    void Stop();
 
   private:
     std::string device_;
     PortConnection port_;
     RawTransfer transfer_;
+    bool stopped_ = false;
 };
 
 }  // namespace brantel::run

@@ -82,8 +82,7 @@ std::string TcpTransport::ConnectionFailure() {
     // client that has just left.
     failureMayPass_ = socket_.error() == QAbstractSocket::RemoteHostClosedError;
     if (failureMayPass_) {
-        failure += " (a serial server does so while it still holds the device for a client "
-                   "that has just left; try again in a moment)";
+        failure += kServerStillHolds;
     }
     return failure;
 }

@@ -17,6 +17,10 @@ class TcpTransport : public PortTransport {
   public:
     // The longest an Open may take, connecting and configuring together.
     static constexpr int kOpenMilliseconds = 3000;
+    // What a server's closing the connection at once while it opens usually means.
+    static constexpr std::string_view kServerStillHolds =
+        " (a serial server does so while it still holds the device for a client that has just "
+        "left; try again in a moment)";
 
     // `openTime` bounds an Open; tests shorten it.
     TcpTransport(std::string host, std::uint16_t port,

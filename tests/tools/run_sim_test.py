@@ -1,19 +1,27 @@
 #!/usr/bin/env python3
 """brantel-run against brantel-sim: a table of passes, wildcards, a refused checksum, a silent
-foreign address, a note, a bad variable; exit statuses 0, 1 and 2; the JUnit file read by an XML
-parser; the same rows through Debian's ser2net as a raw TCP port (skipped without ser2net); the
-manual page formatted without warnings and naming every option of the usage.
+foreign address, a note, a bad variable; exit statuses 0, 1, 2 and 4; the JUnit file read by an
+XML parser on every way out (an interrupt, a lost device, a run that could not start); devices
+that flood or drip; the same rows through Debian's ser2net (skipped without ser2net), a server
+that still holds the device and one that goes away; the manual page formatted without warnings
+and naming every option of the usage.
 
 Usage: run_sim_test.py BRANTEL_RUN BRANTEL_SIM MANUAL_PAGE
 """
 import os
+import pty
+import random
 import re
+import resource
 import shutil
+import signal
 import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+import tty
 import unittest
 import xml.etree.ElementTree as ElementTree
 
@@ -46,6 +54,12 @@ LINES = [
     " | FAIL: 'x1G' is not a valid integer value",
     "9 | Echo a parameter | sent 50 01 05 5A B0 | received 50 01 05 5A B0 | PASS",
 ]
+
+
+def random_bytes(count):
+    """The same bytes every run, none of them a line break of a section header."""
+    generator = random.Random(7)
+    return [generator.choice([b for b in range(256) if b not in b"[\n\r"]) for _ in range(count)]
 
 
 def row_value(cells):
@@ -91,6 +105,50 @@ def listening(port):
 
 def run_tool(ini, *args):
     return subprocess.run([RUN, "--ini", ini, *args], capture_output=True, text=True, timeout=60)
+
+
+def report_cases(path):
+    """The JUnit file's counts of the suite and, per test case, its name and the message of its
+    failure, error or skipped element (None for a pass)."""
+    suite = ElementTree.parse(path).getroot().find("testsuite")
+    counts = tuple(suite.get(name) for name in ("tests", "failures", "errors", "skipped"))
+    cases = []
+    for case in suite.findall("testcase"):
+        verdict = next((child for child in case if child.tag != "system-out"), None)
+        cases.append((case.get("name"),
+                      None if verdict is None else (verdict.tag, verdict.get("message"))))
+    return counts, cases
+
+
+class PtyDevice:
+    """A device on a pseudo-terminal that writes `chunk` every `pause` seconds, whatever it is
+    sent, until closed."""
+
+    def __init__(self, folder, chunk, pause):
+        self.master, slave = pty.openpty()
+        tty.setraw(slave)
+        os.set_blocking(self.master, False)
+        self.link = os.path.join(folder, "talker")
+        os.symlink(os.ttyname(slave), self.link)
+        os.close(slave)
+        self.running = True
+        self.thread = threading.Thread(target=self.talk, args=(chunk, pause), daemon=True)
+        self.thread.start()
+
+    def talk(self, chunk, pause):
+        while self.running:
+            try:
+                os.write(self.master, chunk)
+            except OSError:
+                time.sleep(0.001)  # the line's buffer is full
+            if pause:
+                time.sleep(pause)
+
+    def close(self):
+        self.running = False
+        self.thread.join()
+        os.close(self.master)
+        os.unlink(self.link)
 
 
 class RunAgainstSim(unittest.TestCase):
@@ -205,6 +263,142 @@ class RunAgainstSim(unittest.TestCase):
                 self.assertEqual(result.returncode, 2)
                 self.assertEqual(result.stderr.splitlines()[0], message)
                 self.assertEqual(result.stdout, "")
+
+    def test_every_way_out_leaves_a_whole_report(self):
+        report = os.path.join(self.dir.name, "every-way.xml")
+        missing = os.path.join(self.dir.name, "missing.ini")
+        could_not_start = "the run could not start: "
+        cases = [
+            # Interrupted in row 5 (the silent address): rows run keep their verdicts.
+            ("SIGINT", ["--rows", "1,5,6", "--timeout", "5000"], None, signal.SIGINT, 130,
+             ["1 passed, 0 failed, 0 skipped, 2 errors"],
+             [("row 1: Status", None), ("row 5: Another device", ("error", "interrupted")),
+              ("row 6: Status, noted", ("error", "not run: interrupted"))]),
+            ("SIGTERM", ["--rows", "1,5", "--timeout", "5000"], None, signal.SIGTERM, 143,
+             ["1 passed, 0 failed, 0 skipped, 1 error"],
+             [("row 1: Status", None), ("row 5: Another device", ("error", "interrupted"))]),
+            ("a port that does not open", ["--rows", "1-2", "--port", "COM4"], None, None, 2, [],
+             [(f"row {n}: {TABLE[n - 1][0]}",
+               ("error", could_not_start + f"cannot open port COM4 ({self.dir.name}/missing: "
+                "No such file or directory)")) for n in (1, 2)]),
+            ("parameters that do not parse", ["--rows", "9", "--params", "N:1x"], None, None, 2,
+             [], [("row 9: Echo a parameter", ("error", could_not_start +
+                                               "parameters: '1x' is not a valid integer value"))]),
+            ("an INI file that cannot be read", [], missing, None, 2, [],
+             [("brantel-run", ("error", could_not_start +
+                               f"cannot read the INI file '{missing}'"))]),
+            ("bad arguments", ["--rows", "30"], None, None, 2, [],
+             [("brantel-run", ("error", could_not_start +
+                               "--rows takes rows from 1 to 29 such as 1,3-5, not '30'"))]),
+        ]
+        for name, args, ini, sent_signal, status, closing, cases_expected in cases:
+            with self.subTest(name):
+                with open(report, "w", encoding="utf-8") as stale:
+                    stale.write("<testsuites><testsuite tests='99'/></testsuites>")
+                run = subprocess.Popen([RUN, "--ini", ini or self.ini, "--junit", report, *args],
+                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                if sent_signal is not None:
+                    # Once row 1 is reported, the run waits in the next row.
+                    self.assertTrue(run.stdout.readline().startswith("1 | Status"))
+                    time.sleep(0.2)
+                    run.send_signal(sent_signal)
+                out, err = run.communicate(timeout=30)
+                self.assertEqual(run.returncode, status, err)
+                self.assertEqual(out.splitlines()[-1:], closing)
+                if sent_signal is not None:
+                    self.assertEqual(err, f"brantel-run: interrupted by {sent_signal.name}\n")
+                counts, found = report_cases(report)
+                self.assertEqual(found, cases_expected)
+                self.assertEqual(counts[0], str(len(cases_expected)))
+                self.assertEqual([name for name in os.listdir(self.dir.name)
+                                  if name.startswith("every-way")], ["every-way.xml"])
+
+    def test_a_run_that_checked_nothing_exits_4(self):
+        folder = self.dir.name
+        noted = os.path.join(folder, "noted.ini")
+        with open(noted, "w", encoding="utf-8") as out:
+            out.write(f"[Main]\nCommand1={row_value(TABLE[5])}\n[Ports]\nCOM2={self.link}\n")
+        no_rows = "brantel-run: no row was checked: the table has no command to run\n"
+        cases = [
+            ("an empty file", b"", 4, no_rows),
+            ("random bytes", bytes(random_bytes(3000)), 4, no_rows),
+            ("no section", b"Command1=Status;A 02 L CRC;A 02 L 00 01 01 CRC\n", 4, no_rows),
+            ("every row skipped", None, 4, "brantel-run: no row was checked: every row was "
+             "skipped (no Response cell held an expected frame)\n"),
+            # A byte-order mark before the first section is read past, as the window reads it.
+            ("a byte-order mark", b"\xef\xbb\xbf" + open(self.ini, "rb").read(), 0, ""),
+        ]
+        for name, content, status, message in cases:
+            with self.subTest(name):
+                ini = noted
+                if content is not None:
+                    ini = os.path.join(folder, "nothing.ini")
+                    with open(ini, "wb") as out:
+                        out.write(content)
+                result = self.run_tool("--port", self.link, *(["--rows", "1"] if status == 0
+                                                              else []), ini=ini)
+                self.assertEqual(result.returncode, status, result.stdout)
+                self.assertEqual(result.stderr, message)
+
+    def test_a_row_without_a_frame_waits_only_for_an_expected_answer(self):
+        report = os.path.join(self.dir.name, "blank.xml")
+        blank = os.path.join(self.dir.name, "blank.ini")
+        with open(blank, "w", encoding="utf-8") as out:
+            out.write(f"[Main]\nCommand1=Noted; ;ready\nCommand2=Listen; ;A 02 L CRC\n"
+                      f"[Ports]\nCOM2={self.link}\n")
+        result = self.run_tool("--rows", "1-2", "--timeout", "1500", "--junit", report, ini=blank)
+        self.assertEqual(result.stdout.splitlines(), [
+            "1 | Noted | sent nothing | received nothing | SKIP: response not a frame: ready",
+            "2 | Listen | sent nothing | received nothing | FAIL: no answer",
+            "0 passed, 1 failed, 1 skipped"])
+        times = [float(case.get("time")) for case in
+                 ElementTree.parse(report).getroot().iter("testcase")]
+        self.assertLess(times[0], 1.0)
+        self.assertGreaterEqual(times[1], 1.5)
+
+    def test_a_lost_device_ends_the_run(self):
+        folder = tempfile.mkdtemp(dir=self.dir.name)
+        sim, link = start_sim(folder)
+        report = os.path.join(folder, "lost.xml")
+        run = subprocess.Popen([RUN, "--ini", self.ini, "--port", link, "--rows", "1,5,6",
+                                "--timeout", "5000", "--junit", report],
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.assertTrue(run.stdout.readline().startswith("1 | Status"))
+        sim.kill()
+        sim.wait()
+        out, err = run.communicate(timeout=30)
+        self.assertEqual(run.returncode, 2)
+        self.assertEqual(err, "brantel-run: the port was lost: the run could not finish\n")
+        self.assertEqual(out.splitlines(), [
+            "5 | Another device | sent 51 02 04 57 | received nothing | ERROR: port lost",
+            "6 | Status, noted | sent nothing | received nothing | ERROR: not run: port lost",
+            "1 passed, 0 failed, 0 skipped, 2 errors"])
+        self.assertEqual(report_cases(report)[0], ("3", "0", "2", "0"))
+
+    def test_a_flood_or_a_drip_fails_the_row_within_its_limits(self):
+        cases = [
+            ("a flood", b"\x55" * 4096, 0,
+             r"the answer went on for more than 700 ms and was longer than 65536 bytes "
+             r"\(\d+ more drained\)$"),
+            ("a drip", b"\x55", 0.01, r"the answer went on for more than 700 ms$"),
+        ]
+        for name, chunk, pause, reason in cases:
+            with self.subTest(name):
+                device = PtyDevice(self.dir.name, chunk, pause)
+                try:
+                    run = subprocess.Popen([RUN, "--ini", self.ini, "--port", device.link,
+                                            "--rows", "1", "--answer-max", "700"],
+                                           stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                           text=True)
+                    out, _ = run.communicate(timeout=30)
+                    # The largest the program's memory grew to, in KiB: flat under the flood.
+                    memory = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+                finally:
+                    device.close()
+                self.assertEqual(run.returncode, 1)
+                self.assertRegex(out.splitlines()[0], r"^1 \| Status \| sent 50 02 04 56 \| "
+                                 r"received (55 )+.*FAIL: " + reason)
+                self.assertLess(memory, 100 * 1024)
 
     def test_version_and_help(self):
         version = subprocess.run([RUN, "--version"], capture_output=True, text=True)

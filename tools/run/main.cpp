@@ -125,7 +125,8 @@ int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
     active = nullptr;
     const int signal = StopSignals::Caught();
     if (signal != 0 || lost) {
-        record.Abandon(signal != 0 ? "interrupted" : record.rows[record.finished - 1].why);
+        record.Abandon("not run: " +
+                       (signal != 0 ? "interrupted" : record.rows[record.finished - 1].why));
         for (std::size_t i = record.finished; i < record.rows.size(); ++i) {
             Print(record.rows[i], options.quiet);
         }

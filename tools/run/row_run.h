@@ -15,6 +15,7 @@ enum class RowResult { kPass, kFail, kSkip, kError };
 
 // One row of a run: what was sent and received, and the verdict with its reason.
 struct RowOutcome {
+    // 0 for the run as a whole, when it could not start before its rows were known.
     int row = 0;
     std::string description;
     std::string sent;

@@ -89,10 +89,11 @@ std::string Counts(const RunTotals& totals) {
 std::string TestCase(const RowOutcome& outcome, std::string_view suite) {
     const std::string exchange =
         "sent " + AnswerText(outcome.sent) + "\nreceived " + AnswerText(outcome.received);
-    std::string xml =
-        "    <testcase" + Attribute("classname", suite) +
-        Attribute("name", "row " + std::to_string(outcome.row) + ": " + outcome.description) +
-        Attribute("time", Seconds(outcome.took)) + ">\n";
+    std::string xml = "    <testcase" + Attribute("classname", suite) +
+                      Attribute("name", outcome.row > 0 ? "row " + std::to_string(outcome.row) +
+                                                              ": " + outcome.description
+                                                        : outcome.description) +
+                      Attribute("time", Seconds(outcome.took)) + ">\n";
     if (outcome.result == RowResult::kFail || outcome.result == RowResult::kError) {
         const std::string element = outcome.result == RowResult::kFail ? "failure" : "error";
         xml += "      <" + element + Attribute("message", outcome.why) + ">" + XmlText(exchange) +

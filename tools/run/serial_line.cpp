@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/port_address.h"
+#include "serial/tcp_transport.h"
+
 namespace brantel::run {
 namespace {
 
@@ -13,6 +16,9 @@ using Clock = std::chrono::steady_clock;
 // A server that closes at once is tried this often, this far apart.
 constexpr int kOpenAttempts = 10;
 constexpr std::chrono::milliseconds kOpenRetryWait(200);
+// A raw TCP connection to a server that still holds the device is accepted, then closed at
+// once; this long after the open the run takes the connection as kept.
+constexpr std::chrono::milliseconds kServerSettle(100);
 
 // Received bytes reach the transport through the event loop, as they do in the window: runs it
 // until something happens (bytes, the line going away, a signal) or `wait` passes.
@@ -47,10 +53,19 @@ SerialLine::SerialLine(std::string device)
 
 bool SerialLine::Open(int number) {
     for (int attempt = 1;; ++attempt) {
+        closedAtOnce_.clear();
+        bool mayPass = false;
         if (port_.OpenPort(number, 9600)) {
-            return true;
+            if (KeptOpen()) {
+                return true;
+            }
+            closedAtOnce_ = device_ + ": the server closed the connection at once" +
+                            std::string(TcpTransport::kServerStillHolds);
+            mayPass = true;
+        } else {
+            mayPass = port_.OpenFailureMayPass();
         }
-        if (stopped_ || attempt == kOpenAttempts || !port_.OpenFailureMayPass()) {
+        if (stopped_ || attempt == kOpenAttempts || !mayPass) {
             return false;
         }
         const Clock::time_point until = Clock::now() + kOpenRetryWait;
@@ -61,7 +76,19 @@ bool SerialLine::Open(int number) {
 }
 
 const std::string& SerialLine::OpenFailure() const {
-    return port_.OpenFailure();
+    return closedAtOnce_.empty() ? port_.OpenFailure() : closedAtOnce_;
+}
+
+bool SerialLine::KeptOpen() {
+    const std::optional<PortAddress> address = ParsePortAddress(device_);
+    if (!address || address->kind == PortAddress::Kind::kLocal) {
+        return true;
+    }
+    const Clock::time_point until = Clock::now() + kServerSettle;
+    while (port_.PortHandle() != nullptr && !stopped_ && Clock::now() < until) {
+        WaitForInput(std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()));
+    }
+    return port_.PortHandle() != nullptr;
 }
 
 void SerialLine::Stop() {

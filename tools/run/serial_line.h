@@ -30,7 +30,7 @@ class SerialLine {
 
     // Opens the device; false when it cannot be opened or configured. A serial server that
     // closes the connection at once (it still holds the device for a client that has just
-    // left) is tried again for a moment.
+    // left) is tried again for about two seconds.
     bool Open(int number);
     // Why the last open failed, in the system's words.
     const std::string& OpenFailure() const;
@@ -45,10 +45,15 @@ class SerialLine {
     void Stop();
 
   private:
+    // Whether a network port just opened stays open a moment: false when the server closed it.
+    bool KeptOpen();
+
     std::string device_;
     PortConnection port_;
     RawTransfer transfer_;
     bool stopped_ = false;
+    // Why the last open failed when the server closed the connection right after it.
+    std::string closedAtOnce_;
 };
 
 }  // namespace brantel::run

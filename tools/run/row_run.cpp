@@ -1,6 +1,7 @@
 #include "row_run.h"
 
 #include <optional>
+#include <utility>
 
 #include "commands/command_row.h"
 #include "frames/expected_response.h"
@@ -23,18 +24,22 @@ RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInput
     if (cells.size() > static_cast<std::size_t>(kFirstVariableColumn)) {
         frameInputs.variables.assign(cells.begin() + kFirstVariableColumn, cells.end());
     }
+    const std::string response = Cell(cells, kResponseColumn);
+    std::string frame;
+    std::optional<ExpectedResponse> expected;
     try {
-        outcome.sent = BuildFrame(Cell(cells, kCommandColumn), frameInputs);
+        frame = BuildFrame(Cell(cells, kCommandColumn), frameInputs);
+        // Before the send, so a Response cell that cannot be judged sends nothing either.
+        expected = ExpectedResponse::FromCell(response, frameInputs);
     } catch (const ConversionError& error) {
         outcome.result = RowResult::kFail;
         outcome.why = error.what();
         outcome.took = std::chrono::steady_clock::now() - started;
         return outcome;
     }
+    outcome.sent = std::move(frame);
     outcome.received = exchange(outcome.sent);
-    const std::string response = Cell(cells, kResponseColumn);
-    if (const std::optional<ExpectedResponse> expected =
-            ExpectedResponse::FromCell(response, frameInputs)) {
+    if (expected) {
         const ResponseVerdict verdict = expected->Check(outcome.received);
         outcome.result = verdict.matches ? RowResult::kPass : RowResult::kFail;
         outcome.why = verdict.why;

@@ -32,7 +32,8 @@ struct RunInputs {
 using Exchange = std::function<std::string(const std::string& frame)>;
 
 // Builds the row's frame as "Send Cmd" does, exchanges it with the device and judges the
-// answer by the Response cell. A frame that cannot be built fails the row and nothing is sent.
+// answer by the Response cell. A frame or an expected response that cannot be built fails the
+// row and nothing is sent.
 RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInputs& inputs,
                   const Exchange& exchange);
 

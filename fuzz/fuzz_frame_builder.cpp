@@ -74,8 +74,14 @@ std::size_t LongestParamText(const NamedParamTable& params) {
 }
 
 // A failed build names a variable cell that holds no integer: one of the given cells, or the
-// empty text of a cell beyond them.
-void CheckConversionError(std::string_view message, const FixedFrameInputs& inputs) {
+// empty text of a cell beyond them; or the frame would pass the size cap, which only as many
+// tokens of the longest parameter can reach.
+void CheckConversionError(std::string_view message, const FixedFrameInputs& inputs,
+                          std::size_t mostBytes) {
+    if (message == FrameTooLongError("frame").what()) {
+        Check(mostBytes > kMaxFrameBytes, "only a frame that could pass the cap is too long");
+        return;
+    }
     std::vector<std::string> cells = inputs.variables;
     cells.emplace_back();
     const bool named = std::any_of(cells.begin(), cells.end(), [message](const std::string& cell) {
@@ -101,13 +107,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(explanation.built ? built.frame == explanation.frame : built.error == explanation.error,
           "the explanation finishes the builder's frame or carries its message");
     Check(!ExplanationTable(explanation).empty(), "every explanation has a table");
+    const std::vector<std::string_view> tokens = Words(frameTemplate, DelimiterSet(" "));
+    const std::size_t perToken = std::max<std::size_t>(9, LongestParamText(inputs.params));
     if (!built.frame) {
-        CheckConversionError(built.error, inputs);
+        CheckConversionError(built.error, inputs, tokens.size() * perToken);
         return 0;
     }
 
-    const std::vector<std::string_view> tokens = Words(frameTemplate, DelimiterSet(" "));
-    const std::size_t perToken = std::max<std::size_t>(9, LongestParamText(inputs.params));
     Check(built.frame->size() <= tokens.size() * perToken,
           "each token appends at most a repeat's or the longest parameter's bytes");
 

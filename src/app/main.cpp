@@ -7,9 +7,27 @@
 #include "app/tform1.h"
 #include "version/version.h"
 
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: brantel [QT-OPTION]...\n"
+    "       brantel --help | --version\n"
+    "Opens the window of Brantel, a tool for exercising a device's command protocol over a\n"
+    "serial line. It takes no arguments of its own besides --help and --version, which need\n"
+    "no display; Qt's own options (such as -platform or -style) go to Qt.\n"
+    "Settings: brantel.ini beside the executable when the program may replace it there,\n"
+    "otherwise ~/.config/Brantel/brantel.ini ($XDG_CONFIG_HOME/Brantel when that is set).\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // Answered before the application object exists, so it needs no display.
-    if (argc > 1 && std::string_view(argv[1]) == "--version") {
+    // Answered before the application object exists, so they need no display.
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    if (first == "--help" || first == "-h") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (first == "--version") {
         std::cout << brantel::VersionLine("brantel");
         return 0;
     }

@@ -44,7 +44,7 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
     }
     ExpectedResponse expected;
     // Built as the builder builds, so the length and checksum land where it patches them.
-    FrameAssembly assembly(tokens.size());
+    FrameAssembly assembly(tokens.size(), "expected response");
     std::vector<std::size_t> anyBytes;
     // Where the last length and checksum tokens put their bytes, from 1.
     std::size_t lengthByte = 0;
@@ -60,7 +60,7 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
             checksumByte = assembly.Bytes().size() + 1;
         }
         if (token.tokenClass != TokenClass::Variable) {
-            // Only a Variable reads a cell, so nothing here throws.
+            // Only a Variable reads a cell, so this throws for the size alone.
             assembly.Append(token, inputs);
         } else if (IsHexPair(token.text)) {
             const char byte = static_cast<char>(HexToInteger(token.text));

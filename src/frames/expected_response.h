@@ -26,6 +26,7 @@ class ExpectedResponse {
     // The expected response of a cell whose every token is a hex byte, "A", "L", "CRC", a named
     // parameter, "??" or a final "*"; nullopt for an empty cell or any other text (a note).
     // The builder's tests decide first, so a parameter named like a hex pair is the parameter.
+    // Throws FrameTooLongError, and nothing else, when it would expect more than kMaxFrameBytes.
     static std::optional<ExpectedResponse> FromCell(std::string_view cell,
                                                     const FrameInputs& inputs);
 

@@ -136,6 +136,11 @@ std::string ExplanationTable(const FrameExplanation& explanation) {
     } else {
         text += "error: " + explanation.error + "\n";
     }
+    return text + WarningLines(explanation);
+}
+
+std::string WarningLines(const FrameExplanation& explanation) {
+    std::string text;
     for (const std::string& warning : explanation.warnings) {
         text += "warning: " + warning + "\n";
     }

@@ -11,4 +11,7 @@ namespace brantel {
 // message, then one line per warning.
 std::string ExplanationTable(const FrameExplanation& explanation);
 
+// The warnings alone, one line "warning: ..." each, as the table ends.
+std::string WarningLines(const FrameExplanation& explanation);
+
 }  // namespace brantel

@@ -17,8 +17,23 @@ std::string UpperCase(std::string_view text) {
     return upper;
 }
 
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// In backquotes, a control character written as an escape so that the text shows it.
 std::string Quoted(std::string_view token) {
-    return "`" + std::string(token) + "`";
+    std::string quoted = "`";
+    for (const char c : token) {
+        if (c == '\t') {
+            quoted += "\\t";
+        } else if (IsControl(c)) {
+            quoted += "\\x" + HexText(static_cast<unsigned char>(c), 2);
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "`";
 }
 
 std::string Times(int repeat) {
@@ -82,15 +97,69 @@ const char* Shadow(TokenClass tokenClass) {
     }
 }
 
-void WarnShadowedParameter(const TokenExplanation& token, const FrameInputs& inputs,
+void WarnOnce(std::string warning, std::vector<std::string>& warnings) {
+    if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) {
+        warnings.push_back(std::move(warning));
+    }
+}
+
+// Whether the token is a parameter that an earlier test takes, and a warning says so.
+bool WarnShadowedParameter(const TokenExplanation& token, const FrameInputs& inputs,
                            std::vector<std::string>& warnings) {
     const char* shadow = Shadow(token.tokenClass);
     if (shadow == nullptr || inputs.LookupNamedParam(token.text) == nullptr) {
+        return false;
+    }
+    WarnOnce("parameter " + Quoted(token.text) + " is shadowed" + shadow, warnings);
+    return true;
+}
+
+// A tab pasted between two tokens joins them into one; whether the token holds one.
+bool WarnControlCharacter(const TokenExplanation& token, std::vector<std::string>& warnings) {
+    const auto control = std::find_if(token.text.begin(), token.text.end(), IsControl);
+    if (control == token.text.end()) {
+        return false;
+    }
+    warnings.push_back(Quoted(token.text) + " holds " +
+                       (*control == '\t' ? "a tab" : "a control character") +
+                       ": only spaces separate tokens");
+    return true;
+}
+
+// A token that starts with a digit but is no hexadecimal number, e.g. `0x10`, gives $00.
+void WarnNotHexByte(const TokenExplanation& token, std::vector<std::string>& warnings) {
+    if (!TryHexToInteger(token.text)) {
+        warnings.push_back(Quoted(token.text) +
+                           " starts with a digit but is not hexadecimal: it gives the byte 00");
+    }
+}
+
+// An address the builder cannot read gives $00 for every `A`.
+void WarnAddress(const std::vector<TokenExplanation>& tokens, const FrameInputs& inputs,
+                 std::vector<std::string>& warnings) {
+    const bool named = std::any_of(tokens.begin(), tokens.end(), [](const TokenExplanation& token) {
+        return token.tokenClass == TokenClass::Address;
+    });
+    if (!named) {
         return;
     }
-    std::string warning = "parameter " + Quoted(token.text) + " is shadowed" + shadow;
-    if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) {
-        warnings.push_back(std::move(warning));
+    const std::string address = inputs.AddressText();
+    if (!TryHexToInteger(address)) {
+        warnings.push_back(
+            "the address " +
+            (address.empty() ? "is empty" : Quoted(address) + " is not hexadecimal") +
+            ": `A` gives the byte 00");
+    }
+}
+
+void WarnToken(const TokenExplanation& token, const FrameInputs& inputs,
+               std::vector<std::string>& warnings) {
+    const bool control = WarnControlCharacter(token, warnings);
+    if (token.tokenClass == TokenClass::Variable) {
+        WarnVariable(token, warnings);
+    } else if (!WarnShadowedParameter(token, inputs, warnings) && !control &&
+               token.tokenClass == TokenClass::HexByte) {
+        WarnNotHexByte(token, warnings);
     }
 }
 
@@ -154,6 +223,41 @@ void WarnPatch(const std::vector<TokenExplanation>& tokens, TokenClass keyword,
     }
 }
 
+// The cell a variable reads, by its column's header.
+std::string CellName(int variable) {
+    if (variable > kMaxVariables) {
+        return "variable " + std::to_string(variable) + ", past the last cell";
+    }
+    const std::string header = ColumnHeader(kFirstVariableColumn + variable - 1);
+    return IsDecimalDigit(header.front()) ? "column " + header : header;
+}
+
+// The token stops the build; only the first such token gives the build's error.
+void Fail(const std::string& place, const ConversionError& error, TokenExplanation& entry,
+          FrameExplanation& explanation) {
+    entry.failed = true;
+    if (explanation.built) {
+        explanation.built = false;
+        explanation.error = error.what();
+        explanation.failure = place + ": " + explanation.error;
+    }
+}
+
+// Appends the token as the builder does. A variable whose cell fails is placed as $00 copies,
+// so the tokens after it still find their places and warnings.
+void Place(const FrameToken& token, const FrameInputs& inputs, FrameAssembly& assembly,
+           TokenExplanation& entry, FrameExplanation& explanation) {
+    try {
+        assembly.Append(token, inputs);
+        return;
+    } catch (const FrameTooLongError&) {
+        throw;
+    } catch (const ConversionError& error) {
+        Fail(Quoted(entry.text) + " reads " + CellName(entry.variable), error, entry, explanation);
+    }
+    assembly.AppendVariable(token, 0);
+}
+
 }  // namespace
 
 FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs& inputs) {
@@ -162,7 +266,8 @@ FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs&
     FrameExplanation explanation;
     explanation.built = true;
     explanation.tokens.reserve(tokens.size());
-    for (const FrameToken& token : tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const FrameToken& token = tokens[i];
         TokenExplanation& entry = explanation.tokens.emplace_back();
         entry.text = token.text;
         entry.tokenClass = token.tokenClass;
@@ -170,15 +275,12 @@ FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs&
         entry.repeat = token.repeat;
         entry.firstByte = assembly.Bytes().size() + 1;
         try {
-            assembly.Append(token, inputs);
-        } catch (const ConversionError& error) {
-            // The build stops here; the rest is still placed so its warnings can be found.
-            if (explanation.built) {
-                explanation.error = error.what();
-                explanation.built = false;
-            }
-            entry.failed = true;
-            assembly.AppendVariable(token, 0);
+            Place(token, inputs, assembly, entry, explanation);
+        } catch (const FrameTooLongError& error) {
+            // Nothing more is placed: its bytes would not fit.
+            Fail(Quoted(entry.text) + ", token " + std::to_string(i + 1), error, entry,
+                 explanation);
+            break;
         }
         entry.bytes = assembly.Bytes().substr(entry.firstByte - 1);
     }
@@ -186,12 +288,9 @@ FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs&
     explanation.checksumPos = assembly.ChecksumPos();
     std::vector<std::string>& warnings = explanation.warnings;
     for (const TokenExplanation& token : explanation.tokens) {
-        if (token.tokenClass == TokenClass::Variable) {
-            WarnVariable(token, warnings);
-        } else {
-            WarnShadowedParameter(token, inputs, warnings);
-        }
+        WarnToken(token, inputs, warnings);
     }
+    WarnAddress(explanation.tokens, inputs, warnings);
     const std::size_t frameSize = assembly.Bytes().size();
     WarnPatch(explanation.tokens, TokenClass::Length, explanation.lengthPos, frameSize, warnings);
     WarnPatch(explanation.tokens, TokenClass::Checksum, explanation.checksumPos, frameSize,

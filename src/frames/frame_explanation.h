@@ -21,7 +21,9 @@ struct TokenExplanation {
     // As appended, before the length and checksum are written; a failed Variable holds $00
     // copies in place of the bytes it would append.
     std::string bytes;
-    bool failed = false;  // a Variable whose cell is not an integer
+    // The token the build stops at: a Variable whose cell is not an integer, or any token whose
+    // bytes would make the frame too long (nothing after it is placed).
+    bool failed = false;
 };
 
 // What "Send Cmd" does with a template: the token classes, the bytes, the finished frame or the
@@ -32,13 +34,17 @@ struct FrameExplanation {
     bool built = false;
     std::string frame;  // the frame written to the port when built
     std::string error;  // the builder's message when not
+    // The message with the token it comes from and, for a variable, the cell it reads:
+    // "`V` reads Var1: '' is not a valid integer value".
+    std::string failure;
     std::size_t lengthPos = 0;
     std::size_t checksumPos = 0;
     std::vector<std::string> warnings;
 };
 
 // Explains the template for the inputs as the builder reads them. A template that fails on a
-// variable's cell is still classified and placed to its end, so every warning is found.
+// variable's cell is still classified and placed to its end, so every warning is found; one
+// whose frame would pass kMaxFrameBytes is placed up to the token that would pass it.
 FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs& inputs);
 
 }  // namespace brantel

@@ -80,23 +80,23 @@ std::vector<FrameToken> ClassifyTokens(std::string_view frameTemplate, const Fra
 void FrameAssembly::Append(const FrameToken& token, const FrameInputs& inputs) {
     switch (token.tokenClass) {
         case TokenClass::HexByte:
-            frame_ += LowByte(HexToInteger(token.text));
+            AppendByte(LowByte(HexToInteger(token.text)));
             break;
         case TokenClass::Address:
-            frame_ += LowByte(HexToInteger(inputs.AddressText()));
+            AppendByte(LowByte(HexToInteger(inputs.AddressText())));
             break;
         case TokenClass::Length:
-            frame_ += LowByte(static_cast<std::int64_t>(tokenCount_));
+            AppendByte(LowByte(static_cast<std::int64_t>(tokenCount_)));
             lengthPos_ = tokensAppended_ + 1;
             break;
         case TokenClass::Checksum:
-            frame_ += '\0';
+            AppendByte('\0');
             checksumPos_ = tokensAppended_ + 1;
             break;
         case TokenClass::Comment:
             break;
         case TokenClass::Parameter:
-            frame_ += ParamText(*token.param);
+            AppendBytes(ParamText(*token.param));
             break;
         case TokenClass::Variable:
             // The cell is read and converted even when the repeat count is 0.
@@ -108,13 +108,26 @@ void FrameAssembly::Append(const FrameToken& token, const FrameInputs& inputs) {
 }
 
 void FrameAssembly::AppendVariable(const FrameToken& token, int value) {
-    frame_.append(static_cast<std::size_t>(token.repeat), LowByte(value));
+    const auto repeat = static_cast<std::size_t>(token.repeat);
+    CheckRoom(repeat);
+    frame_.append(repeat, LowByte(value));
     ++tokensAppended_;
 }
 
 void FrameAssembly::AppendOwn(std::string_view bytes) {
-    frame_ += bytes;
+    AppendBytes(bytes);
     ++tokensAppended_;
+}
+
+void FrameAssembly::AppendBytes(std::string_view bytes) {
+    CheckRoom(bytes.size());
+    frame_ += bytes;
+}
+
+void FrameAssembly::CheckRoom(std::size_t count) const {
+    if (count > kMaxFrameBytes - frame_.size()) {
+        throw FrameTooLongError(subject_);
+    }
 }
 
 std::string FrameAssembly::Finish() && {

@@ -32,10 +32,12 @@ char ByteSum(std::string_view bytes);
 std::vector<FrameToken> ClassifyTokens(std::string_view frameTemplate, const FrameInputs& inputs);
 
 // The bytes of a frame appended token by token, with the positions the length and checksum
-// go to: the token index of the last "L" and "CRC".
+// go to: the token index of the last "L" and "CRC". Every append throws FrameTooLongError, naming
+// the `subject`, before it would pass kMaxFrameBytes, so the bytes never grow past it.
 class FrameAssembly {
   public:
-    explicit FrameAssembly(std::size_t tokenCount) : tokenCount_(tokenCount) {}
+    explicit FrameAssembly(std::size_t tokenCount, std::string_view subject = "frame")
+        : tokenCount_(tokenCount), subject_(subject) {}
 
     // Appends the next token's bytes. A Variable reads its cell of the current row and throws
     // ConversionError when the cell is not an integer.
@@ -56,7 +58,13 @@ class FrameAssembly {
     std::string Finish() &&;
 
   private:
+    // Throws before `count` more bytes would pass kMaxFrameBytes.
+    void CheckRoom(std::size_t count) const;
+    void AppendBytes(std::string_view bytes);
+    void AppendByte(char byte) { AppendBytes(std::string_view(&byte, 1)); }
+
     std::size_t tokenCount_;
+    std::string_view subject_;
     std::size_t tokensAppended_ = 0;
     std::size_t lengthPos_ = 0;
     std::size_t checksumPos_ = 0;

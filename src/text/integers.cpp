@@ -98,12 +98,16 @@ std::int32_t ParseIntegerOr(std::string_view text, std::int32_t fallback) {
 }
 
 std::int32_t HexToInteger(std::string_view text) {
+    return TryHexToInteger(text).value_or(0);
+}
+
+std::optional<std::int32_t> TryHexToInteger(std::string_view text) {
     if (text.find('$') != std::string_view::npos) {
-        return ParseIntegerOr(text, 0);
+        return TryParseInteger(text);
     }
     std::string prefixed("$");
     prefixed.append(text);
-    return ParseIntegerOr(prefixed, 0);
+    return TryParseInteger(prefixed);
 }
 
 std::string HexText(std::int32_t value, int digits) {

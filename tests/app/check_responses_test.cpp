@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <optional>
@@ -76,6 +77,25 @@ TEST(CheckResponses, AnnotatesTheAnswerBelowIt) {
         EXPECT_EQ(lines, expected);
     }
     EXPECT_TRUE(fixture.NewErrors().isEmpty());
+}
+
+// A Response cell that would expect more than the size cap is reported in a box and not
+// watched; the frame has gone out already.
+TEST(CheckResponses, ResponseCellPastTheSizeCapIsReported) {
+    std::string huge;
+    for (int i = 0; i < 17; ++i) {
+        huge += "H ";
+    }
+    WindowFixture fixture;
+    fixture.WriteIni("[Checks]\nResponses=1\n");
+    Named<QLineEdit>(fixture.Start(), "Parameters")->setText("H:" + QString(65536, 'h'));
+    const std::vector<LoggedLine> lines =
+        SendAndAnswer(fixture, {"too long", huge.c_str(), "\x50\x02\x04\x56"s, std::nullopt});
+    EXPECT_EQ(lines, (std::vector<LoggedLine>{Teal("// Status :"), Red("50 02 04 56 "),
+                                              Blue("50 02 04 56 ")}));
+    EXPECT_EQ(fixture.NewErrors(),
+              QStringList{WindowFixture::Title() +
+                          "|the expected response would be longer than 1048576 bytes."});
 }
 
 // Off at first; the menu entry writes its own section at once, and a start with it stored

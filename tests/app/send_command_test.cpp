@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -120,8 +121,23 @@ TEST_F(SendCommandTest, AnnotationThenFrameReachTheLogAndTheDevice) {
     EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
 }
 
-TEST_F(SendCommandTest, FailingVariableLeavesTheAnnotationAndSendsNothing) {
-    Fill(3, {"Bad", "A 01 D D CRC", {"", "7", ""}});
+// A row the builder refuses is reported in a box, after its annotation, and nothing is sent.
+TEST_F(SendCommandTest, FailingRowLeavesTheAnnotationAndSendsNothing) {
+    std::string huge;
+    for (int i = 0; i < 17; ++i) {
+        huge += "H ";
+    }
+    const struct {
+        CommandRow row;
+        const char* annotation;
+        const char* error;
+    } rows[] = {
+        {{"Bad", "A 01 D D CRC", {"", "7", ""}}, "// Bad :", "'' is not a valid integer value."},
+        {{"Big", huge.c_str(), {"", "", ""}},
+         "// Big :",
+         "the frame would be longer than 1048576 bytes."},
+    };
+    Named<QLineEdit>(form, "Parameters")->setText("H:" + QString(65536, 'h'));
     const struct {
         const char* name;
         std::function<void()> send;
@@ -133,18 +149,21 @@ TEST_F(SendCommandTest, FailingVariableLeavesTheAnnotationAndSendsNothing) {
          }},
         {"double-click on the row", [this] { DoubleClickRow(3); }},
     };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.name);
-        Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(kLastRow - 1, 0);
-        const std::size_t before = fixture.Log().size();
-        const qsizetype errorsBefore = fixture.NewErrors().size();
-        way.send();
-        const std::vector<LoggedLine> log = fixture.Log();
-        ASSERT_EQ(log.size(), before + 1);
-        EXPECT_EQ(log.back(), Teal("// Bad :"));
-        EXPECT_EQ(fixture.NewErrors().mid(errorsBefore),
-                  QStringList{WindowFixture::Title() + "|'' is not a valid integer value."});
-        EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
+    for (const auto& row : rows) {
+        Fill(3, row.row);
+        for (const auto& way : ways) {
+            SCOPED_TRACE(std::string(row.annotation) + " " + way.name);
+            Named<CommandGrid>(form, "CmdGrid")->setCurrentCell(kLastRow - 1, 0);
+            const std::size_t before = fixture.Log().size();
+            const qsizetype errorsBefore = fixture.NewErrors().size();
+            way.send();
+            const std::vector<LoggedLine> log = fixture.Log();
+            ASSERT_EQ(log.size(), before + 1);
+            EXPECT_EQ(log.back(), Teal(row.annotation));
+            EXPECT_EQ(fixture.NewErrors().mid(errorsBefore),
+                      QStringList{WindowFixture::Title() + "|" + row.error});
+            EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
+        }
     }
 }
 

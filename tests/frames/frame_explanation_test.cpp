@@ -24,6 +24,7 @@ struct ExplainCase {
     std::vector<std::string> placed;
     std::string outcome;  // the frame's bytes, or the builder's message
     std::vector<std::string> warnings;
+    std::string address = "50";
 };
 
 std::string Hex(const std::string& bytes) {
@@ -42,6 +43,7 @@ std::vector<std::string> Placed(const FrameExplanation& explanation) {
 
 FixedFrameInputs Inputs(const ExplainCase& c) {
     FixedFrameInputs inputs;
+    inputs.address = c.address;
     inputs.params.Parse(c.params);
     inputs.variables = c.variables;
     return inputs;
@@ -201,7 +203,85 @@ INSTANTIATE_TEST_SUITE_P(
                     {"1", "2", "3"},
                     {"1:51", "2:01", "3:02 02", "5:03"},
                     "51 01 02 02 03",
-                    {}}));
+                    {}},
+        // A digit first makes a hex byte, which gives 00 when the rest is not hexadecimal.
+        ExplainCase{"0G 0x10 12G 1$F 0123456789 0FFFFFFFF 1ff 10",
+                    "",
+                    {},
+                    {"1:00", "2:00", "3:00", "4:00", "5:00", "6:FF", "7:FF", "8:10"},
+                    "00 00 00 00 00 FF FF 10",
+                    {"`0G` starts with a digit but is not hexadecimal: it gives the byte 00",
+                     "`0x10` starts with a digit but is not hexadecimal: it gives the byte 00",
+                     "`12G` starts with a digit but is not hexadecimal: it gives the byte 00",
+                     "`1$F` starts with a digit but is not hexadecimal: it gives the byte 00",
+                     "`0123456789` starts with a digit but is not hexadecimal: it gives the byte "
+                     "00"}},
+        // Only spaces separate tokens: a tab pasted between two joins them.
+        ExplainCase{"01\t02 L\tCRC 03\r FF\x7F",
+                    "",
+                    {"7", "8"},
+                    {"1:00", "2:07", "3:00", "4:08"},
+                    "00 07 00 08",
+                    {"`01\\t02` holds a tab: only spaces separate tokens",
+                     "`L\\tCRC` holds a tab: only spaces separate tokens",
+                     "`03\\x0D` holds a control character: only spaces separate tokens",
+                     "`FF\\x7F` holds a control character: only spaces separate tokens"}},
+        // The address box as the builder reads it; once for all `A` tokens.
+        ExplainCase{"A 01 A",
+                    "",
+                    {},
+                    {"1:00", "2:01", "3:00"},
+                    "00 01 00",
+                    {"the address `ZZ` is not hexadecimal: `A` gives the byte 00"},
+                    "ZZ"},
+        ExplainCase{"A",
+                    "",
+                    {},
+                    {"1:00"},
+                    "00",
+                    {"the address `0x50` is not hexadecimal: `A` gives the byte 00"},
+                    "0x50"},
+        ExplainCase{"A",
+                    "",
+                    {},
+                    {"1:00"},
+                    "00",
+                    {"the address ` 50` is not hexadecimal: `A` gives the byte 00"},
+                    " 50"},
+        ExplainCase{
+            "A", "", {}, {"1:00"}, "00", {"the address is empty: `A` gives the byte 00"}, ""},
+        ExplainCase{"A", "", {}, {"1:FF"}, "FF", {}, "1FF"},
+        ExplainCase{"a 01",
+                    "",
+                    {"2"},
+                    {"1:02", "2:01"},
+                    "02 01",
+                    {"`a` is variable 1: keywords are upper case, write `A`"},
+                    "ZZ"}));
+
+struct FailureCase {
+    std::string frameTemplate;
+    std::vector<std::string> variables;
+    std::string failure;  // empty: built
+};
+
+// The builder's message, with the token it stops at and the cell that token reads.
+TEST(ExplainTest, NamesTheTokenAndTheCellOfTheError) {
+    const FailureCase cases[] = {
+        {"A D", {}, "`D` reads Var1: '' is not a valid integer value"},
+        {"01 03 C4 0B", {}, "`C4` reads Var1: '' is not a valid integer value"},
+        {"D X0 W2", {"1", "x"}, "`X0` reads Var2: 'x' is not a valid integer value"},
+        {"D D D V", {"1", "2", "3"}, "`V` reads column 1: '' is not a valid integer value"},
+        {"D D V", {"1", "", "3"}, "`D` reads Var2: '' is not a valid integer value"},
+        {"A D L", {"7"}, ""},
+    };
+    for (const FailureCase& c : cases) {
+        FixedFrameInputs inputs;
+        inputs.variables = c.variables;
+        const FrameExplanation explanation = ExplainFrame(c.frameTemplate, inputs);
+        EXPECT_EQ(explanation.failure, c.failure) << c.frameTemplate;
+    }
+}
 
 TEST(ExplainTest, VariableBeyondTheLastColumnReadsEmptyText) {
     FixedFrameInputs inputs;
@@ -217,6 +297,8 @@ TEST(ExplainTest, VariableBeyondTheLastColumnReadsEmptyText) {
                   "`V` is variable 48, but a row has 47 variable cells: it reads empty text"});
     EXPECT_EQ(explanation.tokens.back().variable, 48);
     EXPECT_TRUE(explanation.tokens.back().failed);
+    EXPECT_EQ(explanation.failure,
+              "`V` reads variable 48, past the last cell: '' is not a valid integer value");
 }
 
 // Long byte runs are cut in the token rows and wrapped in the frame; a template without tokens

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -66,15 +67,18 @@ Outcome RunFrameTool(const std::vector<std::string>& args) {
 struct FrameRun {
     std::vector<std::string> args;
     std::string out;
+    std::string err = "";  // the warnings
 };
 
 class FrameToolTest : public ::testing::TestWithParam<FrameRun> {};
 
+// The frame goes to standard output and the explanation's warnings to standard error; neither
+// the frame nor the exit status depends on them.
 TEST_P(FrameToolTest, PrintsTheFrameAsHexBytes) {
     const Outcome outcome = RunFrameTool(GetParam().args);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, GetParam().out);
-    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.err, GetParam().err);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,13 +86,52 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FrameRun{{"A 03 00 10 L CRC"}, "50 03 00 10 06 69\n"},
         FrameRun{{"--var", "300", "--var", "-1", "A 01 L D D CRC"}, "50 01 06 2C FF 82\n"},
-        FrameRun{{"--params", "P:xy", "A 02 L 01 P CRC"}, "50 02 07 01 78 4B 00\n"},
+        FrameRun{{"--params", "P:xy", "A 02 L 01 P CRC"},
+                 "50 02 07 01 78 4B 00\n",
+                 "warning: `CRC` patches byte 6, but the checksum field is at byte 7 after the "
+                 "2-byte parameter `P`\n"},
         FrameRun{{"--params", "N:12 S:ab", "--", "01 N S"}, "01 31 32 61 62\n"},
-        FrameRun{{"--address", "1FF", "A"}, "FF\n"}, FrameRun{{"--address", "", "A 01"}, "00 01\n"},
+        FrameRun{{"--address", "1FF", "A"}, "FF\n"},
+        FrameRun{{"--address", "", "A 01"},
+                 "00 01\n",
+                 "warning: the address is empty: `A` gives the byte 00\n"},
         FrameRun{{""}, "\n"}, FrameRun{{"   "}, "\n"},
         FrameRun{{"--var", "2", "--", "--var"}, "02\n"},
         FrameRun{{"--var", "7", "--", "-x"}, "07\n"}, FrameRun{{"-", "--var", "5"}, "05\n"},
         FrameRun{{"--params", "N:1", "--params", "M:3", "--var", "5", "N M"}, "05 33\n"}));
+
+// Bytes that are likely not what was meant are still sent as they stand.
+INSTANTIATE_TEST_SUITE_P(
+    Warnings, FrameToolTest,
+    ::testing::Values(
+        FrameRun{{"--params", "N:12", "--var", "300", "A 01 L D N CRC"},
+                 "50 01 07 2C 31 E7 00\n",
+                 "warning: `CRC` patches byte 6, but the checksum field is at byte 7 after the "
+                 "2-byte parameter `N`\n"},
+        FrameRun{{"--var", "1", "50 EF 01"},
+                 "50 01 01\n",
+                 "warning: `EF` reads variable 1 once; for the byte EF write `0EF`\n"},
+        FrameRun{{"0G 0x10 0123456789 10"},
+                 "00 00 00 10\n",
+                 "warning: `0G` starts with a digit but is not hexadecimal: it gives the byte 00\n"
+                 "warning: `0x10` starts with a digit but is not hexadecimal: it gives the byte "
+                 "00\n"
+                 "warning: `0123456789` starts with a digit but is not hexadecimal: it gives the "
+                 "byte 00\n"},
+        FrameRun{{"--var", "7", "01\t02 A\t03 04\x01"},
+                 "00 07 07 07 00\n",
+                 "warning: `01\\t02` holds a tab: only spaces separate tokens\n"
+                 "warning: `A\\t03` holds a tab: only spaces separate tokens\n"
+                 "warning: `04\\x01` holds a control character: only spaces separate tokens\n"},
+        FrameRun{{"--address", "ZZ", "A 01 A"},
+                 "00 01 00\n",
+                 "warning: the address `ZZ` is not hexadecimal: `A` gives the byte 00\n"},
+        FrameRun{{"--address", "0x50", "A"},
+                 "00\n",
+                 "warning: the address `0x50` is not hexadecimal: `A` gives the byte 00\n"},
+        FrameRun{{"--address", "ZZ", "01"}, "01\n"},
+        FrameRun{{"--quiet", "--address", "ZZ", "A 01 A"}, "00 01 00\n"},
+        FrameRun{{"--var", "1", "50 EF 01", "--quiet"}, "50 01 01\n"}));
 
 struct FailedRun {
     std::vector<std::string> args;
@@ -114,9 +157,16 @@ TEST_P(FrameToolFailureTest, ReportsOnStandardErrorOnly) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, FrameToolFailureTest,
     ::testing::Values(
-        FailedRun{{"A D"}, 1, "'' is not a valid integer value.\n"},
-        FailedRun{{"--var", "5 ", "D"}, 1, "'5 ' is not a valid integer value.\n"},
-        FailedRun{{"--var", "1", "D X0"}, 1, "'' is not a valid integer value.\n"},
+        FailedRun{{"A D"}, 1, "`D` reads Var1: '' is not a valid integer value.\n"},
+        FailedRun{{"--var", "5 ", "D"}, 1, "`D` reads Var1: '5 ' is not a valid integer value.\n"},
+        FailedRun{{"--var", "1", "D X0"}, 1, "`X0` reads Var2: '' is not a valid integer value.\n"},
+        FailedRun{{"--var", "50 EF 01", "D"},
+                  1,
+                  "`D` reads Var1: '50 EF 01' is not a valid integer value.\n"},
+        FailedRun{{"--var", "1", "--var", "2", "--var", "3", "D D D V"},
+                  1,
+                  "`V` reads column 1: '' is not a valid integer value.\n"},
+        FailedRun{{"--quiet", "D0 C4"}, 1, "`D0` reads Var1: '' is not a valid integer value.\n"},
         FailedRun{{"--params", "A:1,B:2", "01"}, 1, "'1,B' is not a valid integer value.\n"},
         FailedRun{{}, 2, "brantel-frame: no TEMPLATE given\n"},
         FailedRun{{"01", "02"}, 2, "brantel-frame: more than one TEMPLATE given\n"},
@@ -134,6 +184,7 @@ struct ExplainRun {
 class FrameToolExplainTest : public ::testing::TestWithParam<ExplainRun> {};
 
 // The table goes to standard output; the exit status and standard error stay as without it.
+// The warnings are in the table and on standard error.
 TEST_P(FrameToolExplainTest, PrintsTheTableAndKeepsTheExitStatus) {
     const ExplainRun& run = GetParam();
     const Outcome outcome = RunFrameTool(run.args);
@@ -159,7 +210,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "2-byte parameter `N`\n"
                    "warning: `CRC` patches byte 4, but the checksum field is at byte 5 after the "
                    "2-byte parameter `N`\n",
-                   ""},
+                   "warning: `L` patches byte 3, but the length field is at byte 4 after the "
+                   "2-byte parameter `N`\n"
+                   "warning: `CRC` patches byte 4, but the checksum field is at byte 5 after the "
+                   "2-byte parameter `N`\n"},
         ExplainRun{{"--var", "7", "--address", "1FF", "A D", "--explain"},
                    0,
                    "#  token  class                 bytes  at\n"
@@ -180,11 +234,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "8  0B     hex byte              0B     11\n"
                    "error: '' is not a valid integer value\n"
                    "warning: `C4` reads variable 1 four times; for the byte C4 write `0C4`\n",
-                   "'' is not a valid integer value.\n"},
+                   "warning: `C4` reads variable 1 four times; for the byte C4 write `0C4`\n"
+                   "`C4` reads Var1: '' is not a valid integer value.\n"},
         ExplainRun{{"--explain", "--params", "A:1,B:2", "01"},
                    1,
                    "",
-                   "'1,B' is not a valid integer value.\n"}));
+                   "'1,B' is not a valid integer value.\n"},
+        ExplainRun{{"--quiet", "--explain", "--var", "1", "EF"},
+                   0,
+                   "#  token  class                 bytes  at\n"
+                   "1  EF     variable 1 (Var1) x1  01     1\n"
+                   "frame: 01\n"
+                   "warning: `EF` reads variable 1 once; for the byte EF write `0EF`\n",
+                   ""}));
 
 TEST(FrameToolLimitsTest, AcceptsOneVariableForEachVariableColumn) {
     std::vector<std::string> args;
@@ -203,6 +265,20 @@ TEST(FrameToolLimitsTest, AcceptsOneVariableForEachVariableColumn) {
 
     args.insert(args.end(), {"--var", "1", frameTemplate});
     EXPECT_EQ(RunFrameTool(args).status, 2);
+}
+
+// The manual page describes every option the usage lists.
+TEST(FrameToolManualTest, NamesEveryOptionOfTheUsage) {
+    const std::string usage = RunFrameTool({"--help"}).out;
+    const std::string manual = ReadAll(BRANTEL_FRAME_MANUAL);
+    ASSERT_NE(manual.find(".SH OPTIONS"), std::string::npos);
+    const std::regex option("--([a-z]+)");
+    int options = 0;
+    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option);
+         it != std::sregex_iterator(); ++it, ++options) {
+        EXPECT_NE(manual.find("\\-\\-" + (*it)[1].str()), std::string::npos) << it->str();
+    }
+    EXPECT_GT(options, 0);
 }
 
 }  // namespace

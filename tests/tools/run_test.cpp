@@ -167,6 +167,11 @@ struct RowCase {
 };
 
 TEST(RunRow, BuildsSendsAndJudgesEachRow) {
+    // Seventeen tokens of 64 KiB pass the size cap.
+    std::string huge;
+    for (int i = 0; i < 17; ++i) {
+        huge += "H ";
+    }
     const RowCase cases[] = {
         {"pass",
          {"Status", "A 02 L CRC", "A 02 L 00 01 01 CRC"},
@@ -249,10 +254,22 @@ TEST(RunRow, BuildsSendsAndJudgesEachRow) {
          "\x50\x01\x06\x31\x32\xBA"s,
          RowResult::kPass,
          ""},
+        {"frame too long",
+         {"Big", huge, "A 02 *"},
+         "",
+         "-",
+         RowResult::kFail,
+         "the frame would be longer than 1048576 bytes"},
+        {"expected response too long",
+         {"Big answer", "A 02 L CRC", huge},
+         "",
+         "-",
+         RowResult::kFail,
+         "the expected response would be longer than 1048576 bytes"},
     };
     RunInputs inputs;
     inputs.address = "50";
-    inputs.params.Parse("N:12");
+    inputs.params.Parse("N:12 H:" + std::string(65536, 'h'));
     for (const RowCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::optional<std::string> sent;

@@ -7,13 +7,14 @@
 namespace brantel {
 
 const std::string kFrameUsage =
-    "usage: brantel-frame [--explain] [--address TEXT] [--params TEXT] [--var TEXT]... [--] "
-    "TEMPLATE\n"
+    "usage: brantel-frame [--explain] [--quiet] [--address TEXT] [--params TEXT] [--var TEXT]...\n"
+    "                     [--] TEMPLATE\n"
     "       brantel-frame --help | --version\n"
     "Prints the frame that \"Send Cmd\" would send for a command row whose Command cell is\n"
-    "TEMPLATE, as hexadecimal bytes.\n"
+    "TEMPLATE, as hexadecimal bytes, and warnings about likely mistakes on standard error.\n"
     "  --explain       prints a table of what each token adds, the frame or the error, and\n"
-    "                  warnings about likely mistakes\n"
+    "                  the warnings\n"
+    "  --quiet         prints no warnings on standard error\n"
     "  --address TEXT  the device address box (default 50)\n"
     "  --params TEXT   the Parameters box, pairs name:value separated by spaces\n"
     "  --var TEXT      the next variable cell (Var1, Var2, Var3, 1, 2, ...), at most " +
@@ -39,6 +40,10 @@ FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
         }
         if (arg == "--explain") {
             options.explain = true;
+            continue;
+        }
+        if (arg == "--quiet") {
+            options.quiet = true;
             continue;
         }
         if (arg == "--version") {

@@ -13,6 +13,7 @@ struct FrameOptions {
     std::vector<std::string> variables;
     std::string frameTemplate;
     bool explain = false;
+    bool quiet = false;
     bool help = false;
     bool version = false;
 };

@@ -6,7 +6,6 @@
 #include "frame_options.h"
 #include "frames/explanation_table.h"
 #include "frames/fixed_frame_inputs.h"
-#include "frames/frame_builder.h"
 #include "frames/frame_explanation.h"
 #include "text/error_text.h"
 #include "text/hex_line.h"
@@ -20,13 +19,20 @@ int Failed(const std::string& message) {
     return 1;
 }
 
-// The table goes to standard output; a failed build is reported and ends the run as without it.
-int Explain(const std::string& frameTemplate, const FixedFrameInputs& row) {
-    const FrameExplanation explanation = ExplainFrame(frameTemplate, row);
-    std::cout << ExplanationTable(explanation);
-    return explanation.built ? 0 : Failed(explanation.error);
+// The frame as one line of hex bytes; nothing when it was not built.
+std::string FrameLine(const FrameExplanation& explanation) {
+    if (!explanation.built) {
+        return {};
+    }
+    std::string line = HexLine(explanation.frame);
+    if (!line.empty()) {
+        line.pop_back();
+    }
+    return line + '\n';
 }
 
+// The frame (or the table) goes to standard output; the warnings and the error to standard
+// error, with or without the table, so a script sees the same status and messages either way.
 int Run(const std::vector<std::string>& args) {
     FrameOptions options;
     try {
@@ -42,21 +48,17 @@ int Run(const std::vector<std::string>& args) {
     FixedFrameInputs row;
     row.address = options.address;
     row.variables = options.variables;
-    std::string line;
     try {
         row.params.Parse(options.parameters);
-        if (options.explain) {
-            return Explain(options.frameTemplate, row);
-        }
-        line = HexLine(BuildFrame(options.frameTemplate, row));
     } catch (const std::exception& error) {
         return Failed(error.what());
     }
-    if (!line.empty()) {
-        line.pop_back();
+    const FrameExplanation explanation = ExplainFrame(options.frameTemplate, row);
+    std::cout << (options.explain ? ExplanationTable(explanation) : FrameLine(explanation));
+    if (!options.quiet) {
+        std::cerr << WarningLines(explanation);
     }
-    std::cout << line << '\n';
-    return 0;
+    return explanation.built ? 0 : Failed(explanation.failure);
 }
 
 }  // namespace

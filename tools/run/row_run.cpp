@@ -1,6 +1,7 @@
 #include "row_run.h"
 
 #include <optional>
+#include <utility>
 
 #include "commands/command_row.h"
 #include "frames/expected_response.h"
@@ -16,16 +17,18 @@ namespace {
 // Sends the row's frame and sets the outcome's bytes, result and reason.
 void Judge(RowOutcome& outcome, const std::vector<std::string>& cells,
            const FixedFrameInputs& frameInputs, const Exchange& exchange) {
+    const std::string response = Cell(cells, kResponseColumn);
+    std::optional<ExpectedResponse> expected;
     try {
         outcome.sent = BuildFrame(Cell(cells, kCommandColumn), frameInputs);
+        // Before the send, so a Response cell that cannot be judged sends nothing either.
+        expected = ExpectedResponse::FromCell(response, frameInputs);
     } catch (const ConversionError& error) {
+        outcome.sent.clear();
         outcome.result = RowResult::kFail;
         outcome.why = error.what();
         return;
     }
-    const std::string response = Cell(cells, kResponseColumn);
-    const std::optional<ExpectedResponse> expected =
-        ExpectedResponse::FromCell(response, frameInputs);
     if (!outcome.sent.empty() || expected) {
         Answer answer = exchange(outcome.sent);
         outcome.received = std::move(answer.bytes);

@@ -46,8 +46,9 @@ struct Answer {
 using Exchange = std::function<Answer(const std::string& frame)>;
 
 // Builds the row's frame as "Send Cmd" does, exchanges it with the device and judges the
-// answer by the Response cell. A frame that cannot be built fails the row and nothing is sent;
-// an empty frame is not exchanged unless the Response cell expects an answer.
+// answer by the Response cell. A frame or an expected response that cannot be built fails the
+// row and nothing is sent; an empty frame is not exchanged unless the Response cell expects an
+// answer.
 RowOutcome RunRow(int row, const std::vector<std::string>& cells, const RunInputs& inputs,
                   const Exchange& exchange);
 

@@ -318,6 +318,8 @@ class RunAgainstSim(unittest.TestCase):
         noted = os.path.join(folder, "noted.ini")
         with open(noted, "w", encoding="utf-8") as out:
             out.write(f"[Main]\nCommand1={row_value(TABLE[5])}\n[Ports]\nCOM2={self.link}\n")
+        with open(self.ini, "rb") as table:
+            marked = b"\xef\xbb\xbf" + table.read()
         no_rows = "brantel-run: no row was checked: the table has no command to run\n"
         cases = [
             ("an empty file", b"", 4, no_rows),
@@ -326,7 +328,7 @@ class RunAgainstSim(unittest.TestCase):
             ("every row skipped", None, 4, "brantel-run: no row was checked: every row was "
              "skipped (no Response cell held an expected frame)\n"),
             # A byte-order mark before the first section is read past, as the window reads it.
-            ("a byte-order mark", b"\xef\xbb\xbf" + open(self.ini, "rb").read(), 0, ""),
+            ("a byte-order mark", marked, 0, ""),
         ]
         for name, content, status, message in cases:
             with self.subTest(name):
@@ -421,17 +423,21 @@ class RunThroughSer2net(unittest.TestCase):
         cls.dir = tempfile.TemporaryDirectory(prefix="brantel-run-ser2net")
         cls.sim, link = start_sim(cls.dir.name)
         cls.ini = write_ini(cls.dir.name, link)
-        cls.port = free_tcp_port()
+        cls.port, cls.rfc2217_port = free_tcp_port(), free_tcp_port()
         config = os.path.join(cls.dir.name, "ser2net.yaml")
         with open(config, "w", encoding="ascii") as out:
-            out.write(f"%YAML 1.1\n---\nconnection: &sim\n"
-                      f"    accepter: tcp,127.0.0.1,{cls.port}\n"
-                      f"    connector: serialdev,{link},9600n81,local\n")
+            out.write("%YAML 1.1\n---\n")
+            for name, accepter in (("raw", f"tcp,127.0.0.1,{cls.port}"),
+                                   ("rfc2217", f"telnet(rfc2217),tcp,127.0.0.1,"
+                                               f"{cls.rfc2217_port}")):
+                out.write(f"connection: &{name}\n    accepter: {accepter}\n"
+                          f"    connector: serialdev,{link},9600n81,local\n")
         # In the foreground, without UUCP lock files (a pseudo-terminal needs none).
         cls.server = subprocess.Popen([program, "-n", "-d", "-u", "-c", config],
                                       stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
         deadline = time.monotonic() + 5
-        while not listening(cls.port) and time.monotonic() < deadline:
+        while not (listening(cls.port) and listening(cls.rfc2217_port)) \
+                and time.monotonic() < deadline:
             time.sleep(0.01)
 
     @classmethod
@@ -449,6 +455,30 @@ class RunThroughSer2net(unittest.TestCase):
                          [LINES[0], LINES[1], LINES[2], LINES[3], LINES[5],
                           "4 passed, 0 failed, 1 skipped"])
         self.assertEqual(result.returncode, 0)
+
+    def test_a_run_right_after_another_opens_while_the_server_lets_the_device_go(self):
+        raw, rfc2217 = f"tcp://127.0.0.1:{self.port}", f"rfc2217://127.0.0.1:{self.rfc2217_port}"
+        for port in [raw, rfc2217] * 3:
+            with self.subTest(port=port):
+                result = run_tool(self.ini, "--port", port, "--rows", "1")
+                self.assertEqual((result.returncode, result.stderr), (0, ""))
+
+    def test_a_server_that_never_answers_ends_the_open_in_3_s_every_time(self):
+        # Accepts, and never says a word.
+        with socket.socket() as silent:
+            silent.bind(("127.0.0.1", 0))
+            silent.listen(8)
+            # Side by side; the raw port of ser2net once only, as it serves one client.
+            ports = [silent.getsockname()[1]] * 3 + [self.port]
+            runs = [subprocess.Popen([RUN, "--ini", self.ini, "--rows", "1",
+                                      "--port", f"rfc2217://127.0.0.1:{port}"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+                    for port in ports]
+            for run, port in zip(runs, ports):
+                _, err = run.communicate(timeout=10)
+                self.assertEqual(run.returncode, 2)
+                self.assertEqual(err, f"brantel-run: cannot open port rfc2217://127.0.0.1:{port}: "
+                                 f"no answer from 127.0.0.1:{port} within 3 s\n")
 
 
 class ManualPage(unittest.TestCase):

@@ -82,55 +82,26 @@ RunInputs InputsFor(const RunOptions& options, const StoredRun& stored) {
     return inputs;
 }
 
+// Points the signals at the line while it exists.
+class LineInUse {
+  public:
+    LineInUse(SerialLine*& active, SerialLine& line) : active_(active) { active_ = &line; }
+    ~LineInUse() { active_ = nullptr; }
+    LineInUse(const LineInUse&) = delete;
+    LineInUse& operator=(const LineInUse&) = delete;
+
+  private:
+    SerialLine*& active_;
+};
+
 void Print(const RowOutcome& outcome, bool quiet) {
     if (!quiet || outcome.result == RowResult::kFail || outcome.result == RowResult::kError) {
         std::cout << RowLine(outcome) << std::endl;
     }
 }
 
-// Runs the rows; throws std::runtime_error when the run cannot start. The exit status.
-int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
-    RequireReadable(options.ini);
-    const ProfileStore store(options.ini);
-    const StoredRun stored = ReadStoredRun(store);
-    record.rows = PlannedRows(options, stored);
-    const RunInputs inputs = InputsFor(options, stored);
-    const PortChoice port = ChoosePort(options.port, stored.portNumber, store);
-    SerialLine line(port.device);
-    active = &line;
-    if (!line.Open(port.number) && StopSignals::Caught() == 0) {
-        active = nullptr;
-        // The failure starts with the device, so a port given by its device is named once.
-        const std::string& failure = line.OpenFailure();
-        const bool named = port.name != port.device;
-        throw std::runtime_error("cannot open port " +
-                                 (named ? port.name + " (" + failure + ")" : failure));
-    }
-    AnswerLimits limits;
-    limits.timeout = std::chrono::milliseconds(options.timeoutMs);
-    limits.gap = std::chrono::milliseconds(options.gapMs);
-    limits.longest = std::chrono::milliseconds(options.answerMaxMs);
-    bool lost = false;
-    for (RowOutcome& outcome : record.rows) {
-        if (StopSignals::Caught() != 0 || lost) {
-            break;
-        }
-        outcome =
-            RunRow(outcome.row, stored.rows[static_cast<std::size_t>(outcome.row - 1)], inputs,
-                   [&](const std::string& frame) { return line.Exchange(frame, limits); });
-        ++record.finished;
-        lost = outcome.result == RowResult::kError && StopSignals::Caught() == 0;
-        Print(outcome, options.quiet);
-    }
-    active = nullptr;
-    const int signal = StopSignals::Caught();
-    if (signal != 0 || lost) {
-        record.Abandon("not run: " +
-                       (signal != 0 ? "interrupted" : record.rows[record.finished - 1].why));
-        for (std::size_t i = record.finished; i < record.rows.size(); ++i) {
-            Print(record.rows[i], options.quiet);
-        }
-    }
+// Prints the closing line, and the reason for any status but 0 and 1; the status.
+int ExitStatus(const RunRecord& record, int signal, bool lost) {
     const RunTotals totals = Totals(record.rows);
     std::cout << SummaryLine(totals) << std::endl;
     if (signal != 0) {
@@ -153,6 +124,50 @@ int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
         return kNothingChecked;
     }
     return 0;
+}
+
+// Runs the rows; throws std::runtime_error when the run cannot start. The exit status.
+int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
+    RequireReadable(options.ini);
+    const ProfileStore store(options.ini);
+    const StoredRun stored = ReadStoredRun(store);
+    record.rows = PlannedRows(options, stored);
+    const RunInputs inputs = InputsFor(options, stored);
+    const PortChoice port = ChoosePort(options.port, stored.portNumber, store);
+    SerialLine line(port.device);
+    const LineInUse inUse(active, line);
+    if (!line.Open(port.number) && StopSignals::Caught() == 0) {
+        // The failure starts with the device, so a port given by its device is named once.
+        const std::string& failure = line.OpenFailure();
+        const bool named = port.name != port.device;
+        throw std::runtime_error("cannot open port " +
+                                 (named ? port.name + " (" + failure + ")" : failure));
+    }
+    AnswerLimits limits;
+    limits.timeout = std::chrono::milliseconds(options.timeoutMs);
+    limits.gap = std::chrono::milliseconds(options.gapMs);
+    limits.longest = std::chrono::milliseconds(options.answerMaxMs);
+    bool lost = false;
+    for (RowOutcome& outcome : record.rows) {
+        if (StopSignals::Caught() != 0 || lost) {
+            break;
+        }
+        outcome =
+            RunRow(outcome.row, stored.rows[static_cast<std::size_t>(outcome.row - 1)], inputs,
+                   [&](const std::string& frame) { return line.Exchange(frame, limits); });
+        ++record.finished;
+        lost = outcome.result == RowResult::kError && StopSignals::Caught() == 0;
+        Print(outcome, options.quiet);
+    }
+    const int signal = StopSignals::Caught();
+    if (signal != 0 || lost) {
+        record.Abandon("not run: " +
+                       (signal != 0 ? "interrupted" : record.rows[record.finished - 1].why));
+        for (std::size_t i = record.finished; i < record.rows.size(); ++i) {
+            Print(record.rows[i], options.quiet);
+        }
+    }
+    return ExitStatus(record, signal, lost);
 }
 
 // Writes the report atomically, so a reader never sees part of one; the exit status, made 2

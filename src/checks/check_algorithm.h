@@ -37,8 +37,8 @@ std::span<const CheckAlgorithm> OtherChecks();
 // for the reflections. nullopt for anything else, lower case included.
 std::optional<CheckAlgorithm> FindCheckAlgorithm(std::string_view name);
 
-// Every name a template can give a check by (catalogue names, aliases, the other checks), for
-// the closest name to a mistyped one.
+// Of every name a template can give a check by (catalogue names, aliases, the other checks),
+// the one closest to a mistyped name, case and punctuation aside.
 std::string_view ClosestCheckName(std::string_view text);
 
 }  // namespace brantel

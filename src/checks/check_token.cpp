@@ -137,12 +137,12 @@ CoveredBytes CoveredBy(const CheckToken& check, std::size_t at) {
     const auto before = static_cast<long long>(at);
     const long long first = check.first;
     const long long last = check.last < 0 ? before + 1 + check.last : check.last;
-    const std::string where = "`" + check.Text() + "` at " + Place(before + 1);
+    const auto where = [&] { return "`" + check.Text() + "` at " + Place(before + 1); };
     if (before == 0) {
-        throw CheckRangeError(where + " has no bytes before it to cover");
+        throw CheckRangeError(where() + " has no bytes before it to cover");
     }
     if (first > last || last > before || last < 1) {
-        throw CheckRangeError(where + " would cover bytes " + std::to_string(first) + " to " +
+        throw CheckRangeError(where() + " would cover bytes " + std::to_string(first) + " to " +
                               std::to_string(last) + ", but only bytes 1 to " +
                               std::to_string(before) + " lie before it");
     }
@@ -157,7 +157,7 @@ bool LooksLikeCheck(std::string_view text) {
         upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     for (const std::string_view prefix : kPrefixes) {
-        if (upper.starts_with(prefix) && text != "CRC" &&
+        if (upper.starts_with(prefix) && upper != "CRC" &&
             (upper.size() == prefix.size() ||
              !std::isalpha(static_cast<unsigned char>(upper[prefix.size()])))) {
             return true;

@@ -34,6 +34,12 @@ std::string Bytes(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
+std::string HexBytes(std::string_view bytes) {
+    std::string text = HexLine(bytes);
+    text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell,
@@ -51,7 +57,15 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
     std::size_t checksumByte = 0;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const FrameToken& token = tokens[i];
-        if (token.tokenClass == TokenClass::Comment) {
+        if (expected.anyTail_) {
+            // Only checks follow "*": they lie at the answer's end.
+            if (token.tokenClass != TokenClass::Check) {
+                return std::nullopt;
+            }
+            expected.checks_.push_back({*token.check, expected.EndChecksSize(), true});
+            continue;
+        }
+        if (token.tokenClass == TokenClass::Comment || token.tokenClass == TokenClass::WideValue) {
             return std::nullopt;
         }
         if (token.tokenClass == TokenClass::Length) {
@@ -59,7 +73,11 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
         } else if (token.tokenClass == TokenClass::Checksum) {
             checksumByte = assembly.Bytes().size() + 1;
         }
-        if (token.tokenClass != TokenClass::Variable) {
+        if (token.tokenClass == TokenClass::Check) {
+            // Its range is the answer's to meet, so it is checked with the answer.
+            expected.checks_.push_back({*token.check, assembly.Bytes().size(), false});
+            assembly.AppendOwn(std::string(token.check->Size(), '\0'));
+        } else if (token.tokenClass != TokenClass::Variable) {
             // Only a Variable reads a cell, so this throws for the size alone.
             assembly.Append(token, inputs);
         } else if (IsHexPair(token.text)) {
@@ -68,7 +86,7 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
         } else if (token.text == kAnyByte) {
             anyBytes.push_back(assembly.Bytes().size());
             assembly.AppendOwn(std::string_view("", 1));
-        } else if (token.text == kAnyTail && i + 1 == tokens.size()) {
+        } else if (token.text == kAnyTail) {
             expected.anyTail_ = true;
             assembly.AppendOwn({});
         } else {
@@ -81,6 +99,11 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
     }
     for (const std::size_t index : anyBytes) {
         slots[index] = {Expect::kAnyByte, '\0'};
+    }
+    for (const AnswerCheck& check : expected.checks_) {
+        for (std::size_t k = 0; !check.atEnd && k < check.token.Size(); ++k) {
+            slots[check.at + k] = {Expect::kCheck, '\0'};
+        }
     }
     expected.slots_ = WithChecks(slots, lengthByte, checksumByte);
     std::vector<Slot> asBuilt =
@@ -106,15 +129,43 @@ std::vector<ExpectedResponse::Slot> ExpectedResponse::WithChecks(std::vector<Slo
 }
 
 ResponseVerdict ExpectedResponse::Check(std::string_view answer) const {
-    ResponseVerdict verdict = CheckSlots(slots_, anyTail_, answer);
-    if (!verdict.matches && asBuilt_ && CheckSlots(*asBuilt_, anyTail_, answer).matches) {
+    ResponseVerdict verdict = CheckSlots(slots_, answer);
+    if (!verdict.matches && asBuilt_ && CheckSlots(*asBuilt_, answer).matches) {
         return {true, ""};
     }
     return verdict;
 }
 
-ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots, bool anyTail,
-                                             std::string_view answer) {
+std::size_t ExpectedResponse::EndChecksSize() const {
+    std::size_t size = 0;
+    for (const AnswerCheck& check : checks_) {
+        size += check.atEnd ? check.token.Size() : 0;
+    }
+    return size;
+}
+
+std::optional<std::string> ExpectedResponse::WrongCheck(std::string_view answer) const {
+    const std::size_t endStart = answer.size() - EndChecksSize();
+    for (const AnswerCheck& check : checks_) {
+        const std::size_t at = check.atEnd ? endStart + check.at : check.at;
+        CoveredBytes covered;
+        try {
+            covered = CoveredBy(check.token, at);
+        } catch (const ConversionError& error) {
+            return error.what();
+        }
+        const std::string wanted = check.token.Bytes(check.token.algorithm.Compute(
+            answer.substr(covered.begin, covered.end - covered.begin)));
+        const std::string_view got = answer.substr(at, wanted.size());
+        if (got != wanted) {
+            return check.token.Text() + " is " + HexBytes(got) + ", expected " + HexBytes(wanted);
+        }
+    }
+    return std::nullopt;
+}
+
+ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots,
+                                             std::string_view answer) const {
     if (answer.empty() && !slots.empty()) {
         return {false, "no answer"};
     }
@@ -130,6 +181,7 @@ ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots, boo
                 }
                 break;
             case Expect::kAnyByte:
+            case Expect::kCheck:
                 break;
             case Expect::kLength:
                 if (got != length) {
@@ -146,17 +198,22 @@ ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots, boo
             }
         }
     }
-    const bool sizeFits = anyTail ? answer.size() >= slots.size() : answer.size() == slots.size();
+    const std::size_t least = slots.size() + EndChecksSize();
+    const bool sizeFits = anyTail_ ? answer.size() >= least : answer.size() == least;
     if (!sizeFits) {
-        return {false, Bytes(answer.size()) + ", expected " + (anyTail ? "at least " : "") +
-                           Bytes(slots.size())};
+        return {false, Bytes(answer.size()) + ", expected " + (anyTail_ ? "at least " : "") +
+                           Bytes(least)};
+    }
+    if (const auto wrong = WrongCheck(answer)) {
+        return {false, *wrong};
     }
     return {true, ""};
 }
 
 std::string ExpectedResponse::Text() const {
     std::string text;
-    for (const Slot& slot : slots_) {
+    for (std::size_t k = 0; k < slots_.size(); ++k) {
+        const Slot& slot = slots_[k];
         switch (slot.expect) {
             case Expect::kByte:
                 text += ByteText(slot.byte);
@@ -170,11 +227,24 @@ std::string ExpectedResponse::Text() const {
             case Expect::kChecksum:
                 text += "CRC";
                 break;
+            case Expect::kCheck: {
+                const auto starts =
+                    std::find_if(checks_.begin(), checks_.end(),
+                                 [k](const AnswerCheck& check) { return !check.atEnd && check.at == k; });
+                if (starts == checks_.end()) {
+                    continue;  // a later byte of the check
+                }
+                text += starts->token.Text();
+                break;
+            }
         }
         text += ' ';
     }
     if (anyTail_) {
         text += kAnyTail;
+        for (const AnswerCheck& check : checks_) {
+            text += check.atEnd ? " " + check.token.Text() : "";
+        }
     } else if (!text.empty()) {
         text.pop_back();
     }

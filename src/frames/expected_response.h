@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/check_token.h"
 #include "frames/frame_builder.h"
 
 namespace brantel {
@@ -21,10 +22,13 @@ struct ResponseVerdict {
 // length and "CRC" the 8-bit sum of the answer's other bytes, each where its token's byte lies.
 // Where a token of more or fewer than one byte comes before them, the builder patches another
 // byte (at the token's index); the frame the builder would make of the cell passes as well.
+// A check token ("CRC-16/MODBUS") expects the check of the answer's own bytes where it stands;
+// checks may follow the final "*", and then lie at the answer's end.
 class ExpectedResponse {
   public:
-    // The expected response of a cell whose every token is a hex byte, "A", "L", "CRC", a named
-    // parameter, "??" or a final "*"; nullopt for an empty cell or any other text (a note).
+    // The expected response of a cell whose every token is a hex byte, "A", "L", "CRC", a check,
+    // a named parameter, "??" or a "*" followed by nothing but checks; nullopt for an empty cell
+    // or any other text (a note).
     // The builder's tests decide first, so a parameter named like a hex pair is the parameter.
     // Throws FrameTooLongError, and nothing else, when it would expect more than kMaxFrameBytes.
     static std::optional<ExpectedResponse> FromCell(std::string_view cell,
@@ -32,11 +36,11 @@ class ExpectedResponse {
 
     ResponseVerdict Check(std::string_view answer) const;
 
-    // The expectation as hex bytes, "??", "L", "CRC" and a final "*", separated by spaces.
+    // The expectation as hex bytes, "??", "L", "CRC", checks and "*", separated by spaces.
     std::string Text() const;
 
   private:
-    enum class Expect { kByte, kAnyByte, kLength, kChecksum };
+    enum class Expect { kByte, kAnyByte, kLength, kChecksum, kCheck };
     struct Slot {
         Expect expect;
         // The byte expected; for the checksum, the byte it replaced, which the sum includes.
@@ -45,18 +49,28 @@ class ExpectedResponse {
         Expect beneath = Expect::kByte;
         bool operator==(const Slot&) const = default;
     };
+    // A check and where its bytes start: from the answer's start, or for one after "*" from
+    // the start of the checks that end the answer.
+    struct AnswerCheck {
+        CheckToken token;
+        std::size_t at;
+        bool atEnd;
+    };
 
     // The slots of `bytes` with the length, then the checksum, at their places (from 1; 0 or
     // a place past the end: none), as the builder patches.
     static std::vector<Slot> WithChecks(std::vector<Slot> slots, std::size_t lengthPlace,
                                         std::size_t checksumPlace);
-    static ResponseVerdict CheckSlots(const std::vector<Slot>& slots, bool anyTail,
-                                      std::string_view answer);
+    ResponseVerdict CheckSlots(const std::vector<Slot>& slots, std::string_view answer) const;
+    // The first check whose bytes in the answer are not its value; nullopt when all are.
+    std::optional<std::string> WrongCheck(std::string_view answer) const;
+    std::size_t EndChecksSize() const;
 
     // The frame as the cell lays it out, and the builder's own where it differs.
     std::vector<Slot> slots_;
     std::optional<std::vector<Slot>> asBuilt_;
     bool anyTail_ = false;
+    std::vector<AnswerCheck> checks_;
 };
 
 // The bytes as hex pairs separated by single spaces; "nothing" for none.

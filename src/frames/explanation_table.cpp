@@ -40,16 +40,22 @@ std::string ClassText(const TokenExplanation& token) {
             return "checksum";
         case TokenClass::Comment:
             return "comment";
+        case TokenClass::Check:
+            return "check";
         case TokenClass::Parameter:
             return "parameter";
+        case TokenClass::WideValue:
         case TokenClass::Variable:
             break;
     }
     const std::string column = token.variable <= kMaxVariables
                                    ? ColumnHeader(kFirstVariableColumn + token.variable - 1)
                                    : "no cell";
-    return "variable " + std::to_string(token.variable) + " (" + column + ") x" +
-           std::to_string(token.repeat);
+    const std::string variable = "variable " + std::to_string(token.variable) + " (" + column + ")";
+    if (token.tokenClass == TokenClass::WideValue) {
+        return variable + " as " + token.text.substr(token.text.rfind(':') + 1);
+    }
+    return variable + " x" + std::to_string(token.repeat);
 }
 
 std::string BytesText(const TokenExplanation& token) {
@@ -103,6 +109,17 @@ std::string PatchLine(const char* field, const std::string& frame, std::size_t p
            " written to byte " + std::to_string(position) + "\n";
 }
 
+std::string Span(std::size_t first, std::size_t last) {
+    return first == last ? "byte " + std::to_string(first)
+                         : "bytes " + std::to_string(first) + "-" + std::to_string(last);
+}
+
+std::string CheckLine(const CheckExplanation& check) {
+    return "check " + check.name + " (" + check.description + ") over " +
+           Span(check.firstCovered, check.lastCovered) + ": " + HexBytes(check.value) +
+           " written to " + Span(check.firstByte, check.firstByte + check.value.size() - 1) + "\n";
+}
+
 std::string FrameLines(const std::string& frame) {
     if (frame.empty()) {
         return std::string(kFrameLabel) + "empty\n";
@@ -131,6 +148,9 @@ std::string ExplanationTable(const FrameExplanation& explanation) {
     }
     if (explanation.built) {
         text += PatchLine("length", explanation.frame, explanation.lengthPos);
+        for (const CheckExplanation& check : explanation.checks) {
+            text += CheckLine(check);
+        }
         text += PatchLine("checksum", explanation.frame, explanation.checksumPos);
         text += FrameLines(explanation.frame);
     } else {

@@ -67,6 +67,11 @@ void WarnHexLookingVariable(const TokenExplanation& token, std::vector<std::stri
 
 void WarnVariable(const TokenExplanation& token, std::vector<std::string>& warnings) {
     WarnHexLookingVariable(token, warnings);
+    if (LooksLikeCheck(token.text)) {
+        warnings.push_back(Quoted(token.text) + " is no check: it reads variable " +
+                           std::to_string(token.variable) + " " + Times(token.repeat) +
+                           "; the closest check is " + Quoted(ClosestCheckName(token.text)));
+    }
     const std::string upper = UpperCase(token.text);
     if (upper == "A" || upper == "L" || upper == "CRC") {
         warnings.push_back(Quoted(token.text) + " is variable " + std::to_string(token.variable) +
@@ -92,6 +97,10 @@ const char* Shadow(TokenClass tokenClass) {
             return " by the checksum keyword";
         case TokenClass::Comment:
             return ": a token with `[` is a comment";
+        case TokenClass::Check:
+            return " by the check of that name";
+        case TokenClass::WideValue:
+            return " by the wide value of that type";
         default:
             return nullptr;
     }
@@ -165,9 +174,18 @@ void WarnToken(const TokenExplanation& token, const FrameInputs& inputs,
 
 // The classes whose tokens can append other than one byte.
 const char* ShifterName(TokenClass tokenClass) {
-    return tokenClass == TokenClass::Parameter  ? "parameter"
-           : tokenClass == TokenClass::Variable ? "variable"
-                                                : "comment";
+    switch (tokenClass) {
+        case TokenClass::Parameter:
+            return "parameter";
+        case TokenClass::Variable:
+            return "variable";
+        case TokenClass::Check:
+            return "check";
+        case TokenClass::WideValue:
+            return "wide value";
+        default:
+            return "comment";
+    }
 }
 
 // The tokens before `end` that appended other than one byte, which move a patch off its
@@ -223,6 +241,38 @@ void WarnPatch(const std::vector<TokenExplanation>& tokens, TokenClass keyword,
     }
 }
 
+// Checks go where they stand, but `L` goes by token count: a check of other than one byte
+// before it moves the length off its field.
+void WarnCheckBeforeLength(const std::vector<TokenExplanation>& tokens, std::size_t lengthPos,
+                           std::vector<std::string>& warnings) {
+    if (lengthPos == 0 || lengthPos > tokens.size() ||
+        lengthPos == tokens[lengthPos - 1].firstByte) {
+        return;
+    }
+    for (std::size_t i = 0; i + 1 < lengthPos; ++i) {
+        if (tokens[i].tokenClass == TokenClass::Check && tokens[i].bytes.size() != 1) {
+            warnings.push_back("the check " + Quoted(tokens[i].text) +
+                               " before `L` moves the length off its field: place it after `L`");
+        }
+    }
+}
+
+// The 8-bit sum of `CRC` is patched after every other check, over their bytes too.
+void WarnSumBesideChecks(const std::vector<TokenExplanation>& tokens,
+                         std::vector<std::string>& warnings) {
+    const auto is = [](TokenClass tokenClass) {
+        return
+            [tokenClass](const TokenExplanation& token) { return token.tokenClass == tokenClass; };
+    };
+    const auto check = std::find_if(tokens.begin(), tokens.end(), is(TokenClass::Check));
+    if (check != tokens.end() &&
+        std::any_of(tokens.begin(), tokens.end(), is(TokenClass::Checksum))) {
+        warnings.push_back("`CRC` adds the 8-bit sum at its token's index after " +
+                           Quoted(check->text) +
+                           " is written, over it too; for a sum at its own place write `SUM-8`");
+    }
+}
+
 // The cell a variable reads, by its column's header.
 std::string CellName(int variable) {
     if (variable > kMaxVariables) {
@@ -239,12 +289,12 @@ void Fail(const std::string& place, const ConversionError& error, TokenExplanati
     if (explanation.built) {
         explanation.built = false;
         explanation.error = error.what();
-        explanation.failure = place + ": " + explanation.error;
+        explanation.failure = place.empty() ? explanation.error : place + ": " + explanation.error;
     }
 }
 
-// Appends the token as the builder does. A variable whose cell fails is placed as $00 copies,
-// so the tokens after it still find their places and warnings.
+// Appends the token as the builder does. A variable whose cell fails, or a check whose range
+// does, is placed as $00 bytes, so the tokens after it still find their places and warnings.
 void Place(const FrameToken& token, const FrameInputs& inputs, FrameAssembly& assembly,
            TokenExplanation& entry, FrameExplanation& explanation) {
     try {
@@ -253,9 +303,25 @@ void Place(const FrameToken& token, const FrameInputs& inputs, FrameAssembly& as
     } catch (const FrameTooLongError&) {
         throw;
     } catch (const ConversionError& error) {
-        Fail(Quoted(entry.text) + " reads " + CellName(entry.variable), error, entry, explanation);
+        // A check's message names the token already.
+        Fail(token.tokenClass == TokenClass::Check
+                 ? ""
+                 : Quoted(entry.text) + " reads " + CellName(entry.variable),
+             error, entry, explanation);
     }
-    assembly.AppendVariable(token, 0);
+    assembly.AppendZeros(token);
+}
+
+std::vector<CheckExplanation> ExplainChecks(
+    const std::vector<FrameAssembly::PlacedCheck>& placedChecks, const std::string& frame) {
+    std::vector<CheckExplanation> checks;
+    for (const FrameAssembly::PlacedCheck& placed : placedChecks) {
+        const CheckToken& check = *placed.check;
+        checks.push_back({placed.token, check.Text(), check.algorithm.Description(),
+                          placed.covered.begin + 1, placed.covered.end, placed.at + 1,
+                          frame.substr(placed.at, check.Size())});
+    }
+    return checks;
 }
 
 }  // namespace
@@ -295,8 +361,12 @@ FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs&
     WarnPatch(explanation.tokens, TokenClass::Length, explanation.lengthPos, frameSize, warnings);
     WarnPatch(explanation.tokens, TokenClass::Checksum, explanation.checksumPos, frameSize,
               warnings);
+    WarnCheckBeforeLength(explanation.tokens, explanation.lengthPos, warnings);
+    WarnSumBesideChecks(explanation.tokens, warnings);
     if (explanation.built) {
+        const std::vector<FrameAssembly::PlacedCheck> placed = assembly.Checks();
         explanation.frame = std::move(assembly).Finish();
+        explanation.checks = ExplainChecks(placed, explanation.frame);
     }
     return explanation;
 }

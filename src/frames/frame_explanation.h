@@ -15,15 +15,27 @@ class FrameInputs;
 struct TokenExplanation {
     std::string text;
     TokenClass tokenClass = TokenClass::HexByte;
-    int variable = 0;  // k of a Variable token, from 1; its cell is in column k + 2
+    int variable = 0;  // k of a Variable or WideValue, from 1; its cell is in column k + 2
     int repeat = 0;
     std::size_t firstByte = 0;
     // As appended, before the length and checksum are written; a failed Variable holds $00
     // copies in place of the bytes it would append.
     std::string bytes;
-    // The token the build stops at: a Variable whose cell is not an integer, or any token whose
-    // bytes would make the frame too long (nothing after it is placed).
+    // The token the build stops at: a variable whose cell is no value of its kind, a check
+    // whose range lies outside the frame, or any token whose bytes would make the frame too
+    // long (nothing after it is placed).
     bool failed = false;
+};
+
+// A check of the frame: what it is, the bytes it covers and the value written.
+struct CheckExplanation {
+    std::size_t token = 0;  // index in `tokens`
+    std::string name;
+    std::string description;
+    std::size_t firstCovered = 0;  // from 1
+    std::size_t lastCovered = 0;
+    std::size_t firstByte = 0;  // where its value is written, from 1
+    std::string value;          // as written to the finished frame
 };
 
 // What "Send Cmd" does with a template: the token classes, the bytes, the finished frame or the
@@ -39,6 +51,7 @@ struct FrameExplanation {
     std::string failure;
     std::size_t lengthPos = 0;
     std::size_t checksumPos = 0;
+    std::vector<CheckExplanation> checks;  // when built, from left to right
     std::vector<std::string> warnings;
 };
 

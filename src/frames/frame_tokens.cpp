@@ -24,6 +24,10 @@ std::string ParamText(const NamedParam& param) {
     return std::get<std::string>(param.value);
 }
 
+std::string VariableCell(const FrameToken& token, const FrameInputs& inputs) {
+    return inputs.CurrentRowCell(kFirstVariableColumn + token.variable - 1);
+}
+
 void Patch(std::string& frame, std::size_t position, char byte) {
     if (position >= 1 && position <= frame.size()) {
         frame[position - 1] = byte;
@@ -66,6 +70,12 @@ std::vector<FrameToken> ClassifyTokens(std::string_view frameTemplate, const Fra
             token.tokenClass = TokenClass::Checksum;
         } else if (FindNth("[", text, 1) != 0) {
             token.tokenClass = TokenClass::Comment;
+        } else if ((token.check = ParseCheckToken(text))) {
+            token.tokenClass = TokenClass::Check;
+        } else if (const auto wide = ParseWideToken(text)) {
+            token.tokenClass = TokenClass::WideValue;
+            token.wide = *wide;
+            token.variable = ++variables;
         } else if ((token.param = inputs.LookupNamedParam(text)) != nullptr) {
             token.tokenClass = TokenClass::Parameter;
         } else {
@@ -95,22 +105,36 @@ void FrameAssembly::Append(const FrameToken& token, const FrameInputs& inputs) {
             break;
         case TokenClass::Comment:
             break;
+        case TokenClass::Check: {
+            const CoveredBytes covered = CoveredBy(*token.check, frame_.size());
+            const std::size_t at = frame_.size();
+            AppendBytes(std::string(token.check->Size(), '\0'));
+            checks_.push_back({&*token.check, tokensAppended_, at, covered});
+            break;
+        }
+        case TokenClass::WideValue:
+            AppendBytes(WideBytes(token.wide, VariableCell(token, inputs)));
+            break;
         case TokenClass::Parameter:
             AppendBytes(ParamText(*token.param));
             break;
-        case TokenClass::Variable:
+        case TokenClass::Variable: {
             // The cell is read and converted even when the repeat count is 0.
-            AppendVariable(token, ParseInteger(inputs.CurrentRowCell(kFirstVariableColumn +
-                                                                     token.variable - 1)));
-            return;
+            const char byte = LowByte(ParseInteger(VariableCell(token, inputs)));
+            const auto repeat = static_cast<std::size_t>(token.repeat);
+            CheckRoom(repeat);
+            frame_.append(repeat, byte);
+            break;
+        }
     }
     ++tokensAppended_;
 }
 
-void FrameAssembly::AppendVariable(const FrameToken& token, int value) {
-    const auto repeat = static_cast<std::size_t>(token.repeat);
-    CheckRoom(repeat);
-    frame_.append(repeat, LowByte(value));
+void FrameAssembly::AppendZeros(const FrameToken& token) {
+    const std::size_t size = token.tokenClass == TokenClass::Check       ? token.check->Size()
+                             : token.tokenClass == TokenClass::WideValue ? token.wide.size
+                                                                         : token.repeat;
+    AppendBytes(std::string(size, '\0'));
     ++tokensAppended_;
 }
 
@@ -133,6 +157,12 @@ void FrameAssembly::CheckRoom(std::size_t count) const {
 std::string FrameAssembly::Finish() && {
     if (lengthPos_ != 0) {
         Patch(frame_, lengthPos_, LowByte(static_cast<std::int64_t>(frame_.size())));
+    }
+    for (const PlacedCheck& placed : checks_) {
+        const std::string_view covered = std::string_view(frame_).substr(
+            placed.covered.begin, placed.covered.end - placed.covered.begin);
+        const std::string bytes = placed.check->Bytes(placed.check->algorithm.Compute(covered));
+        frame_.replace(placed.at, bytes.size(), bytes);
     }
     if (checksumPos_ != 0) {
         Patch(frame_, checksumPos_, ByteSum(frame_));

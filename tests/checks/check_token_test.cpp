@@ -100,6 +100,7 @@ TEST(CheckToken, MistypedNamesFindTheirClosestCheck) {
         {"CRC-16/MODBUS2", true, "CRC-16/MODBUS"},
         {"sum16", true, "SUM-16"},
         {"CRC", false, nullptr},
+        {"crc", false, nullptr},
         {"SUMMARY", false, nullptr},
         {"V", false, nullptr},
     };

@@ -143,6 +143,19 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
+CheckAlgorithm OfCatalogue(const CatalogueCrc& crc) {
+    return {std::string(crc.name), CheckFamily::Crc, crc.model};
+}
+
+std::vector<CheckAlgorithm> EveryCheck() {
+    std::vector<CheckAlgorithm> checks;
+    for (const CatalogueCrc& crc : CrcCatalogue()) {
+        checks.push_back(OfCatalogue(crc));
+    }
+    checks.insert(checks.end(), kOtherChecks.begin(), kOtherChecks.end());
+    return checks;
+}
+
 std::vector<std::string_view> AllNames() {
     std::vector<std::string_view> names;
     for (const CatalogueCrc& crc : CrcCatalogue()) {
@@ -201,6 +214,10 @@ std::uint64_t CheckAlgorithm::Compute(std::string_view bytes) const {
     return 0;
 }
 
+std::string CheckAlgorithm::Digits(std::uint64_t value) const {
+    return Padded(value, Width());
+}
+
 std::string CheckAlgorithm::Description() const {
     switch (family) {
         case CheckFamily::Crc:
@@ -228,9 +245,14 @@ std::span<const CheckAlgorithm> OtherChecks() {
     return kOtherChecks;
 }
 
+std::span<const CheckAlgorithm> AllChecks() {
+    static const std::vector<CheckAlgorithm> checks = EveryCheck();
+    return checks;
+}
+
 std::optional<CheckAlgorithm> FindCheckAlgorithm(std::string_view name) {
     if (const CatalogueCrc* crc = FindCatalogueCrc(name)) {
-        return CheckAlgorithm{std::string(crc->name), CheckFamily::Crc, crc->model};
+        return OfCatalogue(*crc);
     }
     for (const CheckAlgorithm& check : kOtherChecks) {
         if (check.name == name) {

@@ -25,12 +25,17 @@ struct CheckAlgorithm {
     // The byte order when the token forces none: a reflected CRC goes least significant first.
     bool LeastFirstByDefault() const { return family == CheckFamily::Crc && crc.refout; }
     std::uint64_t Compute(std::string_view bytes) const;
+    // A value as upper-case hex digits, as many as the width takes: "4B37", "0A".
+    std::string Digits(std::uint64_t value) const;
     // The parameters in words, for explanations and the list of checks.
     std::string Description() const;
 };
 
 // The sums, XOR, LRC, Fletcher and Adler, in the order a search tries them.
 std::span<const CheckAlgorithm> OtherChecks();
+
+// Every check by name: the catalogue's CRCs in its order, then the other checks.
+std::span<const CheckAlgorithm> AllChecks();
 
 // The check a name gives: a catalogue name or accepted alias, a sum's name, or the generic
 // form "CRC-<width>(<poly>,<init>,<refin>,<refout>,<xorout>)" with hexadecimal values and 0 or 1

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -265,6 +266,76 @@ TEST(FrameToolLimitsTest, AcceptsOneVariableForEachVariableColumn) {
 
     args.insert(args.end(), {"--var", "1", frameTemplate});
     EXPECT_EQ(RunFrameTool(args).status, 2);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Captured frames in, the best guess on the first line; a frame that is not hex bytes is bad
+// usage naming it, and frames that no check ends are a failure of their own.
+TEST(FrameToolChecksTest, FindsTheCheckOfCapturedFrames) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string start;  // of standard output, or of standard error when it fails
+    };
+    const Case cases[] = {
+        {{"--find-check", "01 03 00 00 00 0A C5 CD", "010302000A3843"},
+         0,
+         "CRC-16/MODBUS  width 16, poly 8005, init FFFF, refin true, refout true, xorout 0000\n"},
+        {{"--find-check", "12 34 56 78 9A", "DEADBEEF01", "11 22 33", "CA FE BA BE 77 88"},
+         1,
+         "no check found\n"},
+        {{"--find-check", "01 03 02 00 0A 38 4"},
+         2,
+         "brantel-frame: --find-check: `01 03 02 00 0A 38 4` is not hex bytes: it has an odd "
+         "number of hex digits\n"},
+        {{"--find-check", "01 03", "01 0G"},
+         2,
+         "brantel-frame: --find-check: `01 0G` is not hex bytes: `G` is not a hex digit\n"},
+        {{"--find-check"}, 2, "brantel-frame: --find-check needs at least one frame\n"},
+        {{"--find-check", "--var", "1", "0101"},
+         2,
+         "brantel-frame: --var is for a TEMPLATE, not --find-check\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunFrameTool(c.args);
+        EXPECT_EQ(outcome.status, c.status) << c.args.back();
+        const std::string& shown = c.status == 0 ? outcome.out : outcome.err;
+        EXPECT_EQ(shown.substr(0, c.start.size()), c.start) << c.args.back();
+        EXPECT_EQ(c.status == 0 ? outcome.err : outcome.out, "") << c.args.back();
+        EXPECT_EQ(c.status == 2, outcome.err.find("usage: brantel-frame") != std::string::npos)
+            << c.args.back();
+    }
+}
+
+// The catalogue's CRCs, then the other checks, each with its value over "123456789".
+TEST(FrameToolChecksTest, ListsEveryCheck) {
+    const Outcome outcome = RunFrameTool({"--list-checks"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    const std::vector<std::string> lines = Lines(outcome.out);
+    ASSERT_GT(lines.size(), 6u);
+    EXPECT_EQ(lines.front().substr(0, 4), "CRC-");
+    EXPECT_EQ(lines.back().substr(0, 10), "ADLER-32  ");
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "CRC-16/MODBUS  width 16, poly 8005, init FFFF, refin true, refout true, "
+                        "xorout 0000  check 4B37"),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "SUM-16  the sum of the bytes, modulo 65536  check 01DD"),
+              lines.end());
+    const std::regex crc32("CRC-32/ISO-HDLC  .*  check CBF43926  alias(es)? (.*, )?CRC-32(, .*)?");
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return std::regex_match(line, crc32); }),
+              1);
+    EXPECT_EQ(RunFrameTool({"--list-checks", "01"}).status, 2);
 }
 
 // The manual page describes every option the usage lists.

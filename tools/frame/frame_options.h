@@ -12,6 +12,10 @@ struct FrameOptions {
     std::string parameters;
     std::vector<std::string> variables;
     std::string frameTemplate;
+    // --find-check: each captured frame's bytes instead of a template.
+    bool findCheck = false;
+    std::vector<std::string> capturedFrames;
+    bool listChecks = false;
     bool explain = false;
     bool quiet = false;
     bool help = false;

@@ -3,12 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "checks/check_search.h"
+#include "checks/crc_catalogue.h"
 #include "frame_options.h"
 #include "frames/explanation_table.h"
 #include "frames/fixed_frame_inputs.h"
 #include "frames/frame_explanation.h"
 #include "text/error_text.h"
 #include "text/hex_line.h"
+#include "text/words.h"
 #include "version/version.h"
 
 namespace brantel {
@@ -31,6 +34,38 @@ std::string FrameLine(const FrameExplanation& explanation) {
     return line + '\n';
 }
 
+// Best guess first; nothing found is a failure, so a script can tell.
+int FindCheck(const std::vector<std::string>& frames) {
+    const std::vector<CheckToken> found = FindChecks(frames);
+    if (found.empty()) {
+        std::cerr << "no check found\n";
+        return 1;
+    }
+    for (const CheckToken& check : found) {
+        std::cout << check.Text() << "  " << check.algorithm.Description() << '\n';
+    }
+    return 0;
+}
+
+// The value over "123456789" is what published tables give, so a reader can match a
+// device's manual to a name here.
+int ListChecks() {
+    for (const CheckAlgorithm& check : AllChecks()) {
+        std::cout << check.name << "  " << check.Description() << "  check "
+                  << check.Digits(check.Compute("123456789"));
+        const CatalogueCrc* crc = FindCatalogueCrc(check.name);
+        const std::vector<std::string_view> aliases = crc != nullptr
+                                                          ? Words(crc->aliases, DelimiterSet(" "))
+                                                          : std::vector<std::string_view>{};
+        for (std::size_t i = 0; i < aliases.size(); ++i) {
+            std::cout << (i == 0 ? (aliases.size() == 1 ? "  alias " : "  aliases ") : ", ")
+                      << aliases[i];
+        }
+        std::cout << '\n';
+    }
+    return 0;
+}
+
 // The frame (or the table) goes to standard output; the warnings and the error to standard
 // error, with or without the table, so a script sees the same status and messages either way.
 int Run(const std::vector<std::string>& args) {
@@ -44,6 +79,12 @@ int Run(const std::vector<std::string>& args) {
     if (options.help || options.version) {
         std::cout << (options.help ? kFrameUsage : VersionLine("brantel-frame"));
         return 0;
+    }
+    if (options.findCheck) {
+        return FindCheck(options.capturedFrames);
+    }
+    if (options.listChecks) {
+        return ListChecks();
     }
     FixedFrameInputs row;
     row.address = options.address;

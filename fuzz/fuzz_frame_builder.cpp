@@ -82,13 +82,23 @@ void CheckConversionError(std::string_view message, const FixedFrameInputs& inpu
         Check(mostBytes > kMaxFrameBytes, "only a frame that could pass the cap is too long");
         return;
     }
+    if (message.starts_with('`')) {
+        Check(message.find(" at byte ") != std::string_view::npos,
+              "a check's range error names the check and its place");
+        return;
+    }
     std::vector<std::string> cells = inputs.variables;
     cells.emplace_back();
+    // A plain variable's cell holds no integer; a wide value's may, outside its type.
     const bool named = std::any_of(cells.begin(), cells.end(), [message](const std::string& cell) {
-        return message == fuzz::ShownMessage("'" + cell + "' is not a valid integer value") &&
-               ParseIntegerOr(cell, 0) == 0 && ParseIntegerOr(cell, 1) == 1;
+        const std::string quoted = "'" + cell + "' ";
+        const bool noInteger = ParseIntegerOr(cell, 0) == 0 && ParseIntegerOr(cell, 1) == 1;
+        return (message == fuzz::ShownMessage(quoted + "is not a valid integer value") &&
+                noInteger) ||
+               message.starts_with(fuzz::ShownMessage(quoted + "is out of range for ")) ||
+               message == fuzz::ShownMessage(quoted + "is not a valid floating point value");
     });
-    Check(named, "the conversion error quotes a variable cell that holds no integer");
+    Check(named, "the conversion error quotes a variable cell that holds no value of its kind");
 }
 
 }  // namespace
@@ -108,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the explanation finishes the builder's frame or carries its message");
     Check(!ExplanationTable(explanation).empty(), "every explanation has a table");
     const std::vector<std::string_view> tokens = Words(frameTemplate, DelimiterSet(" "));
-    const std::size_t perToken = std::max<std::size_t>(9, LongestParamText(inputs.params));
+    // A repeat's 9 copies, a 64-bit check as 16 digits, or the longest parameter.
+    const std::size_t perToken = std::max<std::size_t>(16, LongestParamText(inputs.params));
     if (!built.frame) {
         CheckConversionError(built.error, inputs, tokens.size() * perToken);
         return 0;

@@ -117,8 +117,9 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
 std::vector<ExpectedResponse::Slot> ExpectedResponse::WithChecks(std::vector<Slot> slots,
                                                                  std::size_t lengthPlace,
                                                                  std::size_t checksumPlace) {
-    // Never outside the expected bytes.
-    if (lengthPlace >= 1 && lengthPlace <= slots.size()) {
+    // Never outside the expected bytes; a check is written after the length, over its byte.
+    if (lengthPlace >= 1 && lengthPlace <= slots.size() &&
+        slots[lengthPlace - 1].expect != Expect::kCheck) {
         slots[lengthPlace - 1] = {Expect::kLength, '\0'};
     }
     if (checksumPlace >= 1 && checksumPlace <= slots.size()) {

@@ -34,6 +34,10 @@ std::string Bytes(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
+ResponseVerdict Failed(std::string why) {
+    return {false, std::move(why), {}};
+}
+
 std::string HexBytes(std::string_view bytes) {
     std::string text = HexLine(bytes);
     text.pop_back();
@@ -43,10 +47,17 @@ std::string HexBytes(std::string_view bytes) {
 }  // namespace
 
 std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell,
-                                                           const FrameInputs& inputs) {
+                                                           const FrameInputs& inputs,
+                                                           std::string* whyNote) {
     const std::vector<FrameToken> tokens = ClassifyTokens(cell, inputs);
-    if (tokens.empty()) {
+    const auto note = [whyNote](std::string why) {
+        if (whyNote != nullptr) {
+            *whyNote = std::move(why);
+        }
         return std::nullopt;
+    };
+    if (tokens.empty()) {
+        return note("the cell is empty");
     }
     ExpectedResponse expected;
     // Built as the builder builds, so the length and checksum land where it patches them.
@@ -57,16 +68,24 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
     std::size_t checksumByte = 0;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const FrameToken& token = tokens[i];
+        const std::string quoted = "`" + std::string(token.text) + "`";
         if (expected.anyTail_) {
             // Only checks follow "*": they lie at the answer's end.
             if (token.tokenClass != TokenClass::Check) {
-                return std::nullopt;
+                return note(quoted + " follows `*`, which only checks may follow" +
+                            (token.tokenClass == TokenClass::WideValue
+                                 ? ": a field needs a place of its own"
+                                 : ""));
             }
             expected.checks_.push_back({*token.check, expected.EndChecksSize(), true});
             continue;
         }
-        if (token.tokenClass == TokenClass::Comment || token.tokenClass == TokenClass::WideValue) {
-            return std::nullopt;
+        if (token.tokenClass == TokenClass::Comment) {
+            return note(quoted + " is a comment, which makes the cell a note");
+        }
+        if (token.tokenClass == TokenClass::WideValue) {
+            expected.AddField(token, assembly);
+            continue;
         }
         if (token.tokenClass == TokenClass::Length) {
             lengthByte = assembly.Bytes().size() + 1;
@@ -90,7 +109,8 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
             expected.anyTail_ = true;
             assembly.AppendOwn({});
         } else {
-            return std::nullopt;
+            return note(quoted +
+                        " is no byte, keyword, check, field or wildcard: the cell is a note");
         }
     }
     std::vector<Slot> slots;
@@ -103,6 +123,11 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
     for (const AnswerCheck& check : expected.checks_) {
         for (std::size_t k = 0; !check.atEnd && k < check.token.Size(); ++k) {
             slots[check.at + k] = {Expect::kCheck, '\0'};
+        }
+    }
+    for (const ResponseField& field : expected.fields_) {
+        for (std::size_t k = 0; k < field.type.size; ++k) {
+            slots[field.at + k] = {Expect::kField, '\0'};
         }
     }
     expected.slots_ = WithChecks(slots, lengthByte, checksumByte);
@@ -132,9 +157,47 @@ std::vector<ExpectedResponse::Slot> ExpectedResponse::WithChecks(std::vector<Slo
 ResponseVerdict ExpectedResponse::Check(std::string_view answer) const {
     ResponseVerdict verdict = CheckSlots(slots_, answer);
     if (!verdict.matches && asBuilt_ && CheckSlots(*asBuilt_, answer).matches) {
-        return {true, ""};
+        verdict = {true, "", {}};
+    }
+    if (verdict.matches) {
+        verdict.fields = ReadFields(answer);
     }
     return verdict;
+}
+
+void ExpectedResponse::AddField(const FrameToken& token, FrameAssembly& assembly) {
+    const std::string_view text = token.text;
+    ResponseField field{std::string(text.substr(0, text.rfind(':'))), token.wide,
+                        assembly.Bytes().size()};
+    if (field.type.kind == WideType::Kind::Bits && !fields_.empty() &&
+        fields_.back().type.kind == WideType::Kind::Bits &&
+        fields_.back().at + 1 == assembly.Bytes().size()) {
+        // The byte of the bit fields just before, unless their bits overlap.
+        const auto mask = [](const WideType& type) {
+            return ((1u << (type.lastBit + 1)) - 1) & ~((1u << type.firstBit) - 1);
+        };
+        unsigned used = 0;
+        for (auto it = fields_.rbegin(); it != fields_.rend() && it->at == field.at - 1; ++it) {
+            used |= mask(it->type);
+        }
+        if ((used & mask(field.type)) == 0) {
+            field.at -= 1;
+            fields_.push_back(std::move(field));
+            assembly.AppendOwn({});
+            return;
+        }
+    }
+    assembly.AppendOwn(std::string(field.type.size, '\0'));
+    fields_.push_back(std::move(field));
+}
+
+std::vector<ReadValue> ExpectedResponse::ReadFields(std::string_view answer) const {
+    std::vector<ReadValue> values;
+    for (const ResponseField& field : fields_) {
+        values.push_back(
+            {field.name, ReadField(field.type, answer.substr(field.at, field.type.size))});
+    }
+    return values;
 }
 
 std::size_t ExpectedResponse::EndChecksSize() const {
@@ -168,7 +231,7 @@ std::optional<std::string> ExpectedResponse::WrongCheck(std::string_view answer)
 ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots,
                                              std::string_view answer) const {
     if (answer.empty() && !slots.empty()) {
-        return {false, "no answer"};
+        return Failed("no answer");
     }
     const auto length = static_cast<char>(answer.size() & 0xFF);
     const std::size_t common = std::min(answer.size(), slots.size());
@@ -178,22 +241,23 @@ ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots,
         switch (slot.expect) {
             case Expect::kByte:
                 if (got != slot.byte) {
-                    return {false, Differs(k, got, slot.byte, "")};
+                    return Failed(Differs(k, got, slot.byte, ""));
                 }
                 break;
             case Expect::kAnyByte:
             case Expect::kCheck:
+            case Expect::kField:
                 break;
             case Expect::kLength:
                 if (got != length) {
-                    return {false, Differs(k, got, length, " (the length)")};
+                    return Failed(Differs(k, got, length, " (the length)"));
                 }
                 break;
             case Expect::kChecksum: {
                 const char replaced = slot.beneath == Expect::kLength ? length : slot.byte;
                 const char sum = static_cast<char>(ByteSum(answer) - got + replaced);
                 if (got != sum) {
-                    return {false, Differs(k, got, sum, " (the checksum)")};
+                    return Failed(Differs(k, got, sum, " (the checksum)"));
                 }
                 break;
             }
@@ -202,13 +266,13 @@ ResponseVerdict ExpectedResponse::CheckSlots(const std::vector<Slot>& slots,
     const std::size_t least = slots.size() + EndChecksSize();
     const bool sizeFits = anyTail_ ? answer.size() >= least : answer.size() == least;
     if (!sizeFits) {
-        return {false, Bytes(answer.size()) + ", expected " + (anyTail_ ? "at least " : "") +
-                           Bytes(least)};
+        return Failed(Bytes(answer.size()) + ", expected " + (anyTail_ ? "at least " : "") +
+                      Bytes(least));
     }
     if (const auto wrong = WrongCheck(answer)) {
-        return {false, *wrong};
+        return Failed(*wrong);
     }
-    return {true, ""};
+    return ResponseVerdict{true, "", {}};
 }
 
 std::string ExpectedResponse::Text() const {
@@ -228,10 +292,23 @@ std::string ExpectedResponse::Text() const {
             case Expect::kChecksum:
                 text += "CRC";
                 break;
+            case Expect::kField: {
+                bool starts = false;
+                for (const ResponseField& field : fields_) {
+                    if (field.at == k) {
+                        text += (starts ? " " : "") + field.name + ":" + field.type.Name();
+                        starts = true;
+                    }
+                }
+                if (!starts) {
+                    continue;  // a later byte of the field
+                }
+                break;
+            }
             case Expect::kCheck: {
-                const auto starts =
-                    std::find_if(checks_.begin(), checks_.end(),
-                                 [k](const AnswerCheck& check) { return !check.atEnd && check.at == k; });
+                const auto starts = std::find_if(
+                    checks_.begin(), checks_.end(),
+                    [k](const AnswerCheck& check) { return !check.atEnd && check.at == k; });
                 if (starts == checks_.end()) {
                     continue;  // a later byte of the check
                 }

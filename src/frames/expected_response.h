@@ -7,13 +7,30 @@
 
 #include "checks/check_token.h"
 #include "frames/frame_builder.h"
+#include "frames/frame_tokens.h"
+#include "frames/wide_value.h"
 
 namespace brantel {
 
-// How an answer compares with an expected response; `why` says what differs first.
+// A field's value read from an answer.
+struct ReadValue {
+    std::string name;
+    FieldValue value;
+};
+
+// How an answer compares with an expected response; `why` says what differs first. The
+// fields' values count only when the answer matches.
 struct ResponseVerdict {
     bool matches = false;
     std::string why;
+    std::vector<ReadValue> fields;
+};
+
+// Where a field of an expected response lies, from 0.
+struct ResponseField {
+    std::string name;
+    WideType type;
+    std::size_t at = 0;
 };
 
 // The answer a Response cell expects: the frame the cell lays out, where a pair of hex digits
@@ -23,24 +40,29 @@ struct ResponseVerdict {
 // Where a token of more or fewer than one byte comes before them, the builder patches another
 // byte (at the token's index); the frame the builder would make of the cell passes as well.
 // A check token ("CRC-16/MODBUS") expects the check of the answer's own bytes where it stands;
-// checks may follow the final "*", and then lie at the answer's end.
+// checks may follow the final "*", and then lie at the answer's end. A field `NAME:TYPE` takes
+// any bytes of its type's size and reads them as a value; bit fields next to each other share
+// one byte while their bits do not overlap.
 class ExpectedResponse {
   public:
     // The expected response of a cell whose every token is a hex byte, "A", "L", "CRC", a check,
-    // a named parameter, "??" or a "*" followed by nothing but checks; nullopt for an empty cell
-    // or any other text (a note).
+    // a field, a named parameter, "??" or a "*" followed by nothing but checks; nullopt for an
+    // empty cell or any other text (a note), with the reason in `whyNote` when given.
     // The builder's tests decide first, so a parameter named like a hex pair is the parameter.
     // Throws FrameTooLongError, and nothing else, when it would expect more than kMaxFrameBytes.
     static std::optional<ExpectedResponse> FromCell(std::string_view cell,
-                                                    const FrameInputs& inputs);
+                                                    const FrameInputs& inputs,
+                                                    std::string* whyNote = nullptr);
 
     ResponseVerdict Check(std::string_view answer) const;
 
-    // The expectation as hex bytes, "??", "L", "CRC", checks and "*", separated by spaces.
+    // The expectation as hex bytes, "??", "L", "CRC", checks, fields and "*", separated by
+    // spaces.
     std::string Text() const;
+    const std::vector<ResponseField>& Fields() const { return fields_; }
 
   private:
-    enum class Expect { kByte, kAnyByte, kLength, kChecksum, kCheck };
+    enum class Expect { kByte, kAnyByte, kLength, kChecksum, kCheck, kField };
     struct Slot {
         Expect expect;
         // The byte expected; for the checksum, the byte it replaced, which the sum includes.
@@ -65,12 +87,16 @@ class ExpectedResponse {
     // The first check whose bytes in the answer are not its value; nullopt when all are.
     std::optional<std::string> WrongCheck(std::string_view answer) const;
     std::size_t EndChecksSize() const;
+    // Places a field after the bytes so far, or in the byte of the bit fields just before.
+    void AddField(const FrameToken& token, FrameAssembly& assembly);
+    std::vector<ReadValue> ReadFields(std::string_view answer) const;
 
     // The frame as the cell lays it out, and the builder's own where it differs.
     std::vector<Slot> slots_;
     std::optional<std::vector<Slot>> asBuilt_;
     bool anyTail_ = false;
     std::vector<AnswerCheck> checks_;
+    std::vector<ResponseField> fields_;
 };
 
 // The bytes as hex pairs separated by single spaces; "nothing" for none.

@@ -113,7 +113,7 @@ void FrameAssembly::Append(const FrameToken& token, const FrameInputs& inputs) {
             break;
         }
         case TokenClass::WideValue:
-            AppendBytes(WideBytes(token.wide, VariableCell(token, inputs)));
+            AppendBytes(WideBytes(token.wide, token.text, VariableCell(token, inputs)));
             break;
         case TokenClass::Parameter:
             AppendBytes(ParamText(*token.param));

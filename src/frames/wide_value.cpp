@@ -1,9 +1,9 @@
 #include "frames/wide_value.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
 #include "text/integers.h"
@@ -16,6 +16,8 @@ class WideValueError : public ConversionError {
   public:
     explicit WideValueError(const std::string& message) : ConversionError(WholeMessage{message}) {}
 };
+
+constexpr int kMaxDecimalDigits = 15;
 
 std::string_view WithoutLeadingSpaces(std::string_view text) {
     const std::size_t start = text.find_first_not_of(' ');
@@ -66,32 +68,165 @@ float CellFloat(std::string_view cell) {
     return static_cast<float>(value);
 }
 
-std::string OutOfRange(std::string_view cell, const WideType& type, std::int64_t low,
-                       std::int64_t high) {
-    return "'" + std::string(cell) + "' is out of range for " + type.Name() + " (" +
-           std::to_string(low) + " to " + std::to_string(high) + ")";
+struct Range {
+    std::int64_t low;
+    std::int64_t high;
+};
+
+Range IntegerRange(const WideType& type) {
+    const int bits = static_cast<int>(type.size * 8);
+    if (type.kind == WideType::Kind::Signed) {
+        return {-(std::int64_t{1} << (bits - 1)), (std::int64_t{1} << (bits - 1)) - 1};
+    }
+    return {0, (std::int64_t{1} << bits) - 1};
 }
 
 std::uint64_t CellBits(const WideType& type, std::string_view cell) {
     if (type.kind == WideType::Kind::Float) {
         return std::bit_cast<std::uint32_t>(CellFloat(cell));
     }
-    const int bits = static_cast<int>(type.size * 8);
-    const bool isSigned = type.kind == WideType::Kind::Signed;
-    const std::int64_t low = isSigned ? -(std::int64_t{1} << (bits - 1)) : 0;
-    const std::int64_t high = (std::int64_t{1} << (isSigned ? bits - 1 : bits)) - 1;
+    const Range range = IntegerRange(type);
     const std::int64_t value = CellInteger(cell);
-    if (value < low || value > high) {
-        throw WideValueError(OutOfRange(cell, type, low, high));
+    if (value < range.low || value > range.high) {
+        throw WideValueError("'" + std::string(cell) + "' is out of range for " + type.Name() +
+                             " (" + std::to_string(range.low) + " to " +
+                             std::to_string(range.high) + ")");
     }
     return static_cast<std::uint64_t>(value);
+}
+
+// "[-]digits[.digits]", at most 15 digits, kept exact.
+std::optional<Decimal> ParseDecimal(std::string_view text) {
+    Decimal decimal;
+    const bool negative = text.starts_with('-');
+    text.remove_prefix(negative ? 1 : 0);
+    int digits = 0;
+    bool point = false;
+    for (const char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9' && ++digits <= kMaxDecimalDigits) {
+            decimal.mantissa = decimal.mantissa * 10 + (c - '0');
+            decimal.exponent -= point ? 1 : 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || text.back() == '.') {
+        return std::nullopt;
+    }
+    decimal.mantissa = negative ? -decimal.mantissa : decimal.mantissa;
+    return decimal;
+}
+
+std::string DecimalText(Decimal decimal) {
+    while (decimal.exponent < 0 && decimal.mantissa % 10 == 0) {
+        decimal.mantissa /= 10;
+        ++decimal.exponent;
+    }
+    const bool negative = decimal.mantissa < 0;
+    std::string digits = std::to_string(negative ? -decimal.mantissa : decimal.mantissa);
+    const auto decimals = static_cast<std::size_t>(-decimal.exponent);
+    if (decimals > 0) {
+        if (digits.size() <= decimals) {
+            digits.insert(0, decimals - digits.size() + 1, '0');
+        }
+        digits.insert(digits.size() - decimals, ".");
+    }
+    return (negative ? "-" : "") + digits;
+}
+
+// Divided by an exact power of ten, so the double is the one nearest the decimal.
+double DecimalValue(const Decimal& decimal) {
+    const auto mantissa = static_cast<double>(decimal.mantissa);
+    return decimal.exponent < 0 ? mantissa / std::pow(10.0, -decimal.exponent)
+                                : mantissa * std::pow(10.0, decimal.exponent);
+}
+
+// "B3" or "B4-6": bits of one byte, from the least significant.
+bool ParseBits(std::string_view text, WideType& type) {
+    if (!text.starts_with('B') || text.size() < 2) {
+        return false;
+    }
+    const auto digit = [](char c) { return c >= '0' && c <= '7' ? c - '0' : -1; };
+    type.kind = WideType::Kind::Bits;
+    type.size = 1;
+    type.firstBit = digit(text[1]);
+    type.lastBit = type.firstBit;
+    if (text.size() == 4 && text[2] == '-') {
+        type.lastBit = digit(text[3]);
+    } else if (text.size() != 2) {
+        return false;
+    }
+    return type.firstBit >= 0 && type.lastBit >= type.firstBit;
+}
+
+bool ParseNumberType(std::string_view text, WideType& type) {
+    if (text.ends_with("LE") || text.ends_with("BE")) {
+        type.littleEndian = text.ends_with("LE");
+        text.remove_suffix(2);
+    }
+    for (const WideType::Kind kind :
+         {WideType::Kind::Unsigned, WideType::Kind::Signed, WideType::Kind::Float}) {
+        for (const std::size_t size : {1, 2, 3, 4}) {
+            WideType candidate;
+            candidate.kind = kind;
+            candidate.size = size;
+            if ((kind != WideType::Kind::Float || size == 4) && candidate.Name() == text) {
+                type.kind = kind;
+                type.size = size;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Whether the bytes' value fits a 64-bit mantissa once scaled: a field's text stays exact.
+std::optional<Decimal> ExactUnits(std::int64_t raw, const WideType& type) {
+    const Decimal scale = type.scale.value_or(Decimal{1, 0});
+    const Decimal offset = type.offset.value_or(Decimal{0, 0});
+    const int exponent = std::min(scale.exponent, offset.exponent);
+    __int128 value = static_cast<__int128>(raw) * scale.mantissa;
+    __int128 shifted = offset.mantissa;
+    for (int e = scale.exponent; e > exponent; --e) {
+        value *= 10;
+    }
+    for (int e = offset.exponent; e > exponent; --e) {
+        shifted *= 10;
+    }
+    value += shifted;
+    if (value > std::numeric_limits<std::int64_t>::max() ||
+        value < std::numeric_limits<std::int64_t>::min()) {
+        return std::nullopt;
+    }
+    return Decimal{static_cast<std::int64_t>(value), exponent};
+}
+
+std::string ShortestText(double value) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return std::string(text.data(), result.ptr);
 }
 
 }  // namespace
 
 std::string WideType::Name() const {
-    const char letter = kind == Kind::Unsigned ? 'U' : kind == Kind::Signed ? 'S' : 'F';
-    return letter + std::to_string(size * 8) + (littleEndian ? "LE" : "");
+    std::string name;
+    if (kind == Kind::Bits) {
+        name = "B" + std::to_string(firstBit) +
+               (lastBit != firstBit ? "-" + std::to_string(lastBit) : "");
+    } else {
+        const char letter = kind == Kind::Unsigned ? 'U' : kind == Kind::Signed ? 'S' : 'F';
+        name = letter + std::to_string(size * 8) + (littleEndian ? "LE" : "");
+    }
+    if (scale) {
+        name += "*" + DecimalText(*scale);
+    }
+    if (offset) {
+        name += "+" + DecimalText(*offset);
+    }
+    return name;
 }
 
 std::optional<WideType> ParseWideToken(std::string_view token) {
@@ -99,27 +234,42 @@ std::optional<WideType> ParseWideToken(std::string_view token) {
     if (colon == 0 || colon == std::string_view::npos) {
         return std::nullopt;
     }
-    std::string_view name = token.substr(colon + 1);
+    std::string_view spec = token.substr(colon + 1);
     WideType type;
-    if (name.ends_with("LE") || name.ends_with("BE")) {
-        type.littleEndian = name.ends_with("LE");
-        name.remove_suffix(2);
-    }
-    for (const WideType::Kind kind :
-         {WideType::Kind::Unsigned, WideType::Kind::Signed, WideType::Kind::Float}) {
-        for (const std::size_t size : {2, 3, 4}) {
-            type.kind = kind;
-            type.size = size;
-            if ((kind != WideType::Kind::Float || size == 4) &&
-                WideType{kind, size, false}.Name() == name) {
-                return type;
-            }
+    // The offset's sign is its own ("+-40", "-40", "+5"), after the scale if there is one.
+    // The dash of a bit range ("B4-6") is no sign.
+    const std::size_t star = spec.find('*');
+    const bool bitRange = spec.starts_with('B') && spec.size() > 2 && spec[2] == '-';
+    const std::size_t sign = spec.find_first_of("+-", star != std::string_view::npos ? star + 2
+                                                      : bitRange                     ? 3
+                                                                                     : 0);
+    if (sign != std::string_view::npos) {
+        const std::string_view written = spec.substr(sign + (spec[sign] == '+' ? 1 : 0));
+        type.offset = ParseDecimal(written);
+        if (!type.offset) {
+            return std::nullopt;
         }
+        spec = spec.substr(0, sign);
     }
-    return std::nullopt;
+    if (star != std::string_view::npos) {
+        type.scale = ParseDecimal(spec.substr(star + 1));
+        if (!type.scale) {
+            return std::nullopt;
+        }
+        spec = spec.substr(0, star);
+    }
+    if (!ParseBits(spec, type) && !ParseNumberType(spec, type)) {
+        return std::nullopt;
+    }
+    return type;
 }
 
-std::string WideBytes(const WideType& type, std::string_view cell) {
+std::string WideBytes(const WideType& type, std::string_view token, std::string_view cell) {
+    if (!type.Writable()) {
+        throw WideValueError("`" + std::string(token) +
+                             "` reads a field of an answer: a command writes NAME:U16, "
+                             "NAME:F32 and the like, without bits or scale");
+    }
     const std::uint64_t bits = CellBits(type, cell);
     std::string bytes(type.size, '\0');
     for (std::size_t i = 0; i < type.size; ++i) {
@@ -127,6 +277,43 @@ std::string WideBytes(const WideType& type, std::string_view cell) {
             static_cast<char>((bits >> (8 * i)) & 0xFF);
     }
     return bytes;
+}
+
+FieldValue ReadField(const WideType& type, std::string_view bytes) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < type.size; ++i) {
+        const auto byte =
+            static_cast<unsigned char>(bytes[type.littleEndian ? type.size - 1 - i : i]);
+        bits = (bits << 8) | byte;
+    }
+    if (type.kind == WideType::Kind::Float) {
+        const float raw = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+        if (!type.scale && !type.offset) {
+            std::array<char, 32> text{};
+            const auto result = std::to_chars(text.data(), text.data() + text.size(), raw);
+            return {raw, std::string(text.data(), result.ptr)};
+        }
+        const double value = raw * (type.scale ? DecimalValue(*type.scale) : 1.0) +
+                             (type.offset ? DecimalValue(*type.offset) : 0.0);
+        return {value, ShortestText(value)};
+    }
+    std::int64_t raw = 0;
+    if (type.kind == WideType::Kind::Bits) {
+        raw = static_cast<std::int64_t>((bits >> type.firstBit) &
+                                        ((1u << (type.lastBit - type.firstBit + 1)) - 1));
+    } else if (type.kind == WideType::Kind::Signed) {
+        const int shift = 64 - static_cast<int>(type.size * 8);
+        raw = static_cast<std::int64_t>(bits << shift) >> shift;
+    } else {
+        raw = static_cast<std::int64_t>(bits);
+    }
+    if (const auto exact = ExactUnits(raw, type)) {
+        return {DecimalValue(*exact), DecimalText(*exact)};
+    }
+    const double value =
+        static_cast<double>(raw) * DecimalValue(type.scale.value_or(Decimal{1, 0})) +
+        DecimalValue(type.offset.value_or(Decimal{0, 0}));
+    return {value, ShortestText(value)};
 }
 
 }  // namespace brantel

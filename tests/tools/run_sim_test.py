@@ -8,6 +8,7 @@ and naming every option of the usage.
 
 Usage: run_sim_test.py BRANTEL_RUN BRANTEL_SIM MANUAL_PAGE
 """
+import csv
 import os
 import pty
 import random
@@ -401,6 +402,34 @@ class RunAgainstSim(unittest.TestCase):
                 self.assertRegex(out.splitlines()[0], r"^1 \| Status \| sent 50 02 04 56 \| "
                                  r"received (55 )+.*FAIL: " + reason)
                 self.assertLess(memory, 100 * 1024)
+
+    def test_fields_show_on_the_pass_line_in_the_report_and_in_the_csv_file(self):
+        ini = os.path.join(self.dir.name, "fields.ini")
+        with open(ini, "w", encoding="utf-8") as out:
+            out.write("[TForm1]\nAddressEdit_Text=50\n[Main]\n"
+                      "Command1=Version;A 02 L CRC;A 02 L 00 MAJOR:U8 MINOR:U8 CRC\n"
+                      "Command2=Register, in tenths;A 03 L D CRC;A 03 L 10 R:U8*0.1 CRC;$10\n"
+                      "Command3=Bits, failing;A 03 L D CRC;A 03 L 11 LOW:B0-3 CRC;$10\n"
+                      f"[Ports]\nCOM1={self.link}\n")
+        values = os.path.join(self.dir.name, "values.csv")
+        report = os.path.join(self.dir.name, "fields.xml")
+        for _ in range(2):
+            result = self.run_tool("--port", "COM1", "--csv", values, "--junit", report, ini=ini)
+            self.assertEqual(result.returncode, 1, result.stderr)
+        lines = result.stdout.splitlines()
+        self.assertTrue(lines[0].endswith("| PASS MAJOR=1 MINOR=1"), lines[0])
+        self.assertTrue(lines[1].endswith("| PASS R=23.9"), lines[1])
+        self.assertTrue(lines[2].endswith("| FAIL: byte 4 is 10, expected 11"), lines[2])
+        with open(values, newline="", encoding="utf-8") as table:
+            rows = list(csv.DictReader(table))
+        # Two runs appended under one header; no values from the failed row.
+        self.assertEqual([(row["row"], row["field"], row["value"]) for row in rows],
+                         [("1", "MAJOR", "1"), ("1", "MINOR", "1"), ("2", "R", "23.9")] * 2)
+        for row in rows:
+            self.assertRegex(row["time"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$")
+        case = ElementTree.parse(report).getroot().find("testsuite").find("testcase")
+        self.assertEqual([(p.get("name"), p.get("value")) for p in case.iter("property")],
+                         [("MAJOR", "1"), ("MINOR", "1")])
 
     def test_version_and_help(self):
         version = subprocess.run([RUN, "--version"], capture_output=True, text=True)

@@ -345,6 +345,18 @@ TEST(RunReport, JUnitHasOneCasePerRowWithFailuresAndSkips) {
               "</testsuites>\n");
 }
 
+// Names come from Response cells, so a comma or a quote in one must not break the CSV columns.
+TEST(RunReport, ValuesAsCsvLinesStampedInUtc) {
+    RowOutcome outcome = Outcome(7, "Read", "", "", RowResult::kPass, "");
+    outcome.fields = {{"T", {21.5, "21.5"}}, {"a,\"b\"", {-3, "-3"}}};
+    outcome.answered = std::chrono::sys_days{std::chrono::year{2026} / 12 / 8} +
+                       std::chrono::hours{9} + std::chrono::milliseconds{5042};
+    EXPECT_EQ(ValueLines(outcome),
+              "2026-12-08T09:00:05.042Z,7,T,21.5\n2026-12-08T09:00:05.042Z,7,\"a,\"\"b\"\"\",-3\n");
+    EXPECT_EQ(RowLine(outcome),
+              "7 | Read | sent nothing | received nothing | PASS T=21.5 a,\"b\"=-3");
+}
+
 TEST(XmlText, EscapesMarkupAndReplacesWhatXmlCannotCarry) {
     const std::pair<std::string, std::string> cases[] = {
         {"plain text", "plain text"},

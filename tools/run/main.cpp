@@ -17,6 +17,7 @@
 #include "stored_run.h"
 #include "text/integers.h"
 #include "text/strings.h"
+#include "values_file.h"
 #include "version/version.h"
 
 namespace brantel::run {
@@ -134,6 +135,7 @@ int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
     record.rows = PlannedRows(options, stored);
     const RunInputs inputs = InputsFor(options, stored);
     const PortChoice port = ChoosePort(options.port, stored.portNumber, store);
+    ValuesFile values(options.csv);
     SerialLine line(port.device);
     const LineInUse inUse(active, line);
     if (!line.Open(port.number) && StopSignals::Caught() == 0) {
@@ -158,6 +160,7 @@ int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
         ++record.finished;
         lost = outcome.result == RowResult::kError && StopSignals::Caught() == 0;
         Print(outcome, options.quiet);
+        values.Append(outcome);
     }
     const int signal = StopSignals::Caught();
     if (signal != 0 || lost) {

@@ -31,6 +31,7 @@ void Judge(RowOutcome& outcome, const std::vector<std::string>& cells,
     }
     if (!outcome.sent.empty() || expected) {
         Answer answer = exchange(outcome.sent);
+        outcome.answered = std::chrono::system_clock::now();
         outcome.received = std::move(answer.bytes);
         if (!answer.fault.empty()) {
             outcome.result = answer.endsRun ? RowResult::kError : RowResult::kFail;
@@ -42,6 +43,7 @@ void Judge(RowOutcome& outcome, const std::vector<std::string>& cells,
         const ResponseVerdict verdict = expected->Check(outcome.received);
         outcome.result = verdict.matches ? RowResult::kPass : RowResult::kFail;
         outcome.why = verdict.why;
+        outcome.fields = verdict.fields;
     } else {
         outcome.result = RowResult::kSkip;
         outcome.why = RemoveSpaces(response).empty() ? "no expected response"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "frames/expected_response.h"
 #include "frames/named_params.h"
 
 namespace brantel::run {
@@ -23,6 +24,10 @@ struct RowOutcome {
     RowResult result = RowResult::kSkip;
     std::string why;
     std::chrono::duration<double> took{};
+    // The fields of the Response cell as the answer holds them, when it passed.
+    std::vector<ReadValue> fields{};
+    // When the answer came in, for the values' time stamps.
+    std::chrono::system_clock::time_point answered{};
 };
 
 // The values every row's frame reads besides its own cells.

@@ -14,7 +14,7 @@ namespace brantel::run {
 const char kRunUsage[] =
     "usage: brantel-run --ini FILE [--port COMn|PATH|URL] [--rows LIST] [--timeout MS]\n"
     "                   [--gap MS] [--answer-max MS] [--address HEX] [--params TEXT]\n"
-    "                   [--junit FILE] [--quiet]\n"
+    "                   [--junit FILE] [--csv FILE] [--quiet]\n"
     "Sends the rows of a command table to a device and checks each answer against the row's\n"
     "Response cell.\n"
     "  --ini FILE      the INI file holding the command table and the stored options\n"
@@ -28,6 +28,8 @@ const char kRunUsage[] =
     "  --address HEX   the address text instead of the stored one\n"
     "  --params TEXT   the parameters text instead of the stored one\n"
     "  --junit FILE    also write a JUnit XML report to FILE\n"
+    "  --csv FILE      append each value read by a Response cell's fields to FILE:\n"
+    "                  time,row,field,value\n"
     "  --quiet         print only failed rows and the closing line\n"
     "  --version       print the version\n"
     "Exit status: 0 every row checked passed, 1 a row failed, 2 the run could not start or\n"
@@ -104,6 +106,7 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
         {"--address", [&](const std::string& v) { options.address = v; }},
         {"--params", [&](const std::string& v) { options.params = v; }},
         {"--junit", [&](const std::string& v) { options.junit = v; }},
+        {"--csv", [&](const std::string& v) { options.csv = v; }},
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -136,6 +139,9 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
     }
     if (std::find(args.begin(), args.end(), "--junit") != args.end() && options.junit.empty()) {
         throw UsageError("--junit needs a file");
+    }
+    if (std::find(args.begin(), args.end(), "--csv") != args.end() && options.csv.empty()) {
+        throw UsageError("--csv needs a file");
     }
     return options;
 }

@@ -21,6 +21,8 @@ struct RunOptions {
     // The longest an answer may go on from its first byte.
     int answerMaxMs = 5000;
     std::string junit;
+    // Where each value read from an answer is appended, one line each.
+    std::string csv;
     bool quiet = false;
     bool help = false;
     bool version = false;

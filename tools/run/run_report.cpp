@@ -4,6 +4,8 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
 
 #include "frames/expected_response.h"
 
@@ -86,6 +88,44 @@ std::string Counts(const RunTotals& totals) {
            Attribute("skipped", std::to_string(totals.skipped));
 }
 
+std::string Properties(const RowOutcome& outcome) {
+    if (outcome.fields.empty()) {
+        return {};
+    }
+    std::string xml = "      <properties>\n";
+    for (const ReadValue& field : outcome.fields) {
+        xml += "        <property" + Attribute("name", field.name) +
+               Attribute("value", field.value.text) + "/>\n";
+    }
+    return xml + "      </properties>\n";
+}
+
+// A CSV field, quoted when it holds a separator, a quote or a line break.
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string IsoTime(std::chrono::system_clock::time_point time) {
+    const auto millis =
+        std::chrono::floor<std::chrono::milliseconds>(time.time_since_epoch()).count();
+    const std::time_t seconds = static_cast<std::time_t>(millis / 1000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    std::array<char, 40> text{};
+    const std::size_t length = std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%S", &utc);
+    std::array<char, 8> fraction{};
+    std::snprintf(fraction.data(), fraction.size(), ".%03lldZ",
+                  static_cast<long long>(millis % 1000));
+    return std::string(text.data(), length) + fraction.data();
+}
+
 std::string TestCase(const RowOutcome& outcome, std::string_view suite) {
     const std::string exchange =
         "sent " + AnswerText(outcome.sent) + "\nreceived " + AnswerText(outcome.received);
@@ -93,7 +133,7 @@ std::string TestCase(const RowOutcome& outcome, std::string_view suite) {
                       Attribute("name", outcome.row > 0 ? "row " + std::to_string(outcome.row) +
                                                               ": " + outcome.description
                                                         : outcome.description) +
-                      Attribute("time", Seconds(outcome.took)) + ">\n";
+                      Attribute("time", Seconds(outcome.took)) + ">\n" + Properties(outcome);
     if (outcome.result == RowResult::kFail || outcome.result == RowResult::kError) {
         const std::string element = outcome.result == RowResult::kFail ? "failure" : "error";
         xml += "      <" + element + Attribute("message", outcome.why) + ">" + XmlText(exchange) +
@@ -135,7 +175,21 @@ std::string RowLine(const RowOutcome& outcome) {
     if (!outcome.why.empty()) {
         line += ": " + outcome.why;
     }
+    for (const ReadValue& field : outcome.fields) {
+        line += " " + field.name + "=" + field.value.text;
+    }
     return line;
+}
+
+const char kValuesHeader[] = "time,row,field,value\n";
+
+std::string ValueLines(const RowOutcome& outcome) {
+    std::string lines;
+    const std::string stamp = IsoTime(outcome.answered) + "," + std::to_string(outcome.row) + ",";
+    for (const ReadValue& field : outcome.fields) {
+        lines += stamp + CsvField(field.name) + "," + field.value.text + "\n";
+    }
+    return lines;
 }
 
 std::string SummaryLine(const RunTotals& totals) {

@@ -316,6 +316,21 @@ TEST(FrameToolChecksTest, FindsTheCheckOfCapturedFrames) {
 }
 
 // The catalogue's CRCs, then the other checks, each with its value over "123456789".
+TEST(FrameToolChecksTest, ExplainsAResponseCellAndItsFields) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--explain-response", "--address", "01", "A 03 02 T:S16*0.1 CRC-16/MODBUS"},
+         "expects: 01 03 02 T:S16*0.1 CRC-16/MODBUS\nfield T: S16*0.1 at bytes 4-5\n"},
+        {{"--explain-response", "01 * T:U16"},
+         "a note, not checked: `T:U16` follows `*`, which only checks may follow: a field "
+         "needs a place of its own\n"},
+    };
+    for (const auto& [args, out] : cases) {
+        const Outcome outcome = RunFrameTool(args);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.out, out);
+    }
+}
+
 TEST(FrameToolChecksTest, ListsEveryCheck) {
     const Outcome outcome = RunFrameTool({"--list-checks"});
     EXPECT_EQ(outcome.status, 0);

@@ -77,6 +77,7 @@ void CheckOperands(FrameOptions& options, const std::vector<std::string>& operan
 const std::string kFrameUsage =
     "usage: brantel-frame [--explain] [--quiet] [--address TEXT] [--params TEXT] [--var TEXT]...\n"
     "                     [--] TEMPLATE\n"
+    "       brantel-frame --explain-response [--address TEXT] [--params TEXT] [--] CELL\n"
     "       brantel-frame --find-check HEX [HEX...]\n"
     "       brantel-frame --list-checks\n"
     "       brantel-frame --help | --version\n"
@@ -90,6 +91,8 @@ const std::string kFrameUsage =
     "  --var TEXT      the next variable cell (Var1, Var2, Var3, 1, 2, ...), at most " +
     std::to_string(kMaxVariables) +
     "\n"
+    "  --explain-response  reads the argument as a Response cell and prints what it expects\n"
+    "                  and each field with the bytes it reads, or why the cell is a note\n"
     "  --find-check    takes each HEX as one captured frame (\"01 03 02 00 0A 38 43\", blanks\n"
     "                  optional) and prints every check that ends all of them, best guess first\n"
     "  --list-checks   prints every check it knows by name: its parameters, its value over\n"
@@ -122,15 +125,17 @@ FrameOptions ParseFrameOptions(const std::vector<std::string>& args) {
             (arg == "--find-check" ? options.findCheck : options.listChecks) = true;
             continue;
         }
-        if (arg != "--explain" && arg != "--quiet" && arg != "--address" && arg != "--params" &&
-            arg != "--var") {
+        if (arg != "--explain" && arg != "--explain-response" && arg != "--quiet" &&
+            arg != "--address" && arg != "--params" && arg != "--var") {
             throw UsageError("unknown option " + arg);
         }
         if (templateOption.empty()) {
             templateOption = arg;
         }
-        if (arg == "--explain" || arg == "--quiet") {
-            (arg == "--explain" ? options.explain : options.quiet) = true;
+        if (arg == "--explain" || arg == "--explain-response" || arg == "--quiet") {
+            (arg == "--explain"            ? options.explain
+             : arg == "--explain-response" ? options.explainResponse
+                                           : options.quiet) = true;
             continue;
         }
         if (i + 1 == args.size()) {

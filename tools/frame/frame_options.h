@@ -17,6 +17,8 @@ struct FrameOptions {
     std::vector<std::string> capturedFrames;
     bool listChecks = false;
     bool explain = false;
+    // TEMPLATE is a Response cell, explained instead of built.
+    bool explainResponse = false;
     bool quiet = false;
     bool help = false;
     bool version = false;

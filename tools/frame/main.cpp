@@ -9,6 +9,7 @@
 #include "frames/explanation_table.h"
 #include "frames/fixed_frame_inputs.h"
 #include "frames/frame_explanation.h"
+#include "frames/response_explanation.h"
 #include "text/error_text.h"
 #include "text/hex_line.h"
 #include "text/words.h"
@@ -93,6 +94,10 @@ int Run(const std::vector<std::string>& args) {
         row.params.Parse(options.parameters);
     } catch (const std::exception& error) {
         return Failed(error.what());
+    }
+    if (options.explainResponse) {
+        std::cout << ResponseExplanation(options.frameTemplate, row);
+        return 0;
     }
     const FrameExplanation explanation = ExplainFrame(options.frameTemplate, row);
     std::cout << (options.explain ? ExplanationTable(explanation) : FrameLine(explanation));

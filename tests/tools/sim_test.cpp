@@ -66,6 +66,20 @@ TEST(DemoDevice, RegisterKeepsTheWrittenValue) {
     EXPECT_EQ(device.Answer(Bytes("50 03 05 11 69")), Bytes("50 03 06 11 EE 58"));
 }
 
+// A quarter period apart the wave reads its middle, top, middle and bottom.
+TEST(DemoDevice, TheWaveRegisterFollowsTheClock) {
+    std::chrono::seconds now{0};
+    DemoDevice device(0x50, [&now] { return now; });
+    std::vector<int> read;
+    for (const int t : {0, 15, 30, 45}) {
+        now = std::chrono::seconds(t);
+        const std::optional<std::string> answer = device.Answer(MakeFrame(0x50, 0x03, "\xF0"));
+        ASSERT_TRUE(answer.has_value());
+        read.push_back(static_cast<unsigned char>((*answer)[4]));
+    }
+    EXPECT_EQ(read, (std::vector<int>{128, 228, 128, 28}));
+}
+
 TEST(DemoDevice, ChecksumIsTheSumOfTheOtherBytesAsTheBuilderMakesIt) {
     // The frame built from "A 03 00 10 L CRC" with address 50.
     EXPECT_EQ(Checksum(Bytes("50 03 00 10 06")), 0x69);

@@ -1,5 +1,8 @@
 #include "demo_device.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace brantel::sim {
 namespace {
 
@@ -31,7 +34,12 @@ std::string MakeFrame(std::uint8_t address, std::uint8_t command, std::string_vi
     return frame;
 }
 
-DemoDevice::DemoDevice(std::uint8_t address) : address_(address) {
+DemoDevice::DemoDevice(std::uint8_t address, Clock elapsed)
+    : address_(address), elapsed_(std::move(elapsed)) {
+    if (!elapsed_) {
+        const auto start = std::chrono::steady_clock::now();
+        elapsed_ = [start] { return std::chrono::steady_clock::now() - start; };
+    }
     // Each register starts as the complement of its number, so a read is never an echo.
     for (std::size_t r = 0; r < registers_.size(); ++r) {
         registers_[r] = static_cast<std::uint8_t>(0xFF - r);
@@ -69,7 +77,7 @@ std::string DemoDevice::Execute(std::uint8_t command, std::string_view data) {
                 return Refuse(command, kBadData);
             }
             return MakeFrame(address_, command,
-                             std::string{data[0], static_cast<char>(registers_[Byte(data, 0)])});
+                             std::string{data[0], static_cast<char>(Register(Byte(data, 0)))});
         case kWriteRegister:
             if (data.size() != 2) {
                 return Refuse(command, kBadData);
@@ -79,6 +87,16 @@ std::string DemoDevice::Execute(std::uint8_t command, std::string_view data) {
         default:
             return Refuse(command, kUnknownCommand);
     }
+}
+
+std::uint8_t DemoDevice::Register(std::uint8_t number) const {
+    if (number != kWaveRegister) {
+        return registers_[number];
+    }
+    constexpr double kPeriodSeconds = 60;
+    const double t = std::chrono::duration<double>(elapsed_()).count();
+    return static_cast<std::uint8_t>(
+        std::lround(128 + 100 * std::sin(2 * std::numbers::pi * t / kPeriodSeconds)));
 }
 
 std::string DemoDevice::Refuse(std::uint8_t command, Refusal why) const {

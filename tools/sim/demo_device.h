@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,13 +30,20 @@ enum Refusal : std::uint8_t {
     kBadData = 0x04,
 };
 
+// The register that reads a slow wave, for a chart to follow: 128 + 100 sin(2 pi t / 60 s),
+// t the time since the device started.
+inline constexpr std::uint8_t kWaveRegister = 0xF0;
+
 std::uint8_t Checksum(std::string_view bytes);
 std::string MakeFrame(std::uint8_t address, std::uint8_t command, std::string_view data);
 
 // A device with 256 one-byte registers that answers the demo commands addressed to it.
 class DemoDevice {
   public:
-    explicit DemoDevice(std::uint8_t address);
+    using Clock = std::function<std::chrono::steady_clock::duration()>;
+    // `elapsed` tells the time since the start, for the wave register; the steady clock's by
+    // default.
+    explicit DemoDevice(std::uint8_t address, Clock elapsed = {});
 
     // The answer to one received frame; nothing for a frame addressed to another device.
     std::optional<std::string> Answer(std::string_view frame);
@@ -43,7 +52,10 @@ class DemoDevice {
     std::string Execute(std::uint8_t command, std::string_view data);
     std::string Refuse(std::uint8_t command, Refusal why) const;
 
+    std::uint8_t Register(std::uint8_t number) const;
+
     std::uint8_t address_;
+    Clock elapsed_;
     std::array<std::uint8_t, 256> registers_{};
 };
 

@@ -165,20 +165,31 @@ SeriesSamples::Found SeriesSamples::Find(std::size_t first, std::size_t last) co
                 0,
                 std::numeric_limits<float>::infinity(),
                 -std::numeric_limits<float>::infinity()};
+    // The least and greatest first, then where they first are: noisy values make a running
+    // comparison mispredict, where these loops have no branch but their end.
     const auto scan = [&found](const Chunk& chunk, std::size_t start, std::size_t from,
                                std::size_t to) {
+        float low = found.min;
+        float high = found.max;
         for (std::size_t offset = from; offset < to; ++offset) {
-            const float value = chunk.values[offset];
-            if (value < found.min) {
-                found.min = value;
-                found.minMs = chunk.ms[offset];
-                found.minIndex = start + offset;
-            }
-            if (value > found.max) {
-                found.max = value;
-                found.maxMs = chunk.ms[offset];
-                found.maxIndex = start + offset;
-            }
+            low = std::min(low, chunk.values[offset]);
+            high = std::max(high, chunk.values[offset]);
+        }
+        const auto place = [&](float value, std::size_t& index, std::uint32_t& ms) {
+            const std::size_t offset = static_cast<std::size_t>(
+                std::find(chunk.values.begin() + from, chunk.values.begin() + to, value) -
+                chunk.values.begin());
+            index = start + offset;
+            ms = chunk.ms[offset];
+        };
+        // Strictly, so that an equal extreme found before stays.
+        if (low < found.min) {
+            found.min = low;
+            place(low, found.minIndex, found.minMs);
+        }
+        if (high > found.max) {
+            found.max = high;
+            place(high, found.maxIndex, found.maxMs);
         }
     };
     // Chunk by chunk, in index order, so that the strict comparisons keep the earliest extreme.

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{1, kChunk, 0, 1000}, {0, 4 * kChunk, 100'000, 100}},
                    {{kChunk, 3 * kChunk, 100'000 + kChunk * 100}, {0, kChunk, 0}}},
         // A partly filled chunk stays, however old.
-        BudgetCase{"APartChunkStays",
+        BudgetCase{"AChunkBeingFilledStays",
                    3,
                    {{1, 100, 0, 10'000}, {0, 4 * kChunk, 0, 100}, {1, 1, 2'000'000, 0}},
                    {{2 * kChunk, 2 * kChunk, 2 * kChunk * 100}, {0, 101, 0}}},

@@ -131,7 +131,7 @@ std::vector<SamplePoint> BruteDecimate(const SeriesSamples& series, std::uint64_
     return points;
 }
 
-// Three chunks and a part over 1720 s, with irregular gaps (some in one millisecond).
+// Three chunks and 2,712 values more over 1720 s, with irregular gaps (some in one millisecond).
 const SeriesSamples& RandomWalk() {
     static const SeriesSamples series = [] {
         SeriesSamples s;

@@ -83,8 +83,10 @@ void CheckConversionError(std::string_view message, const FixedFrameInputs& inpu
         return;
     }
     if (message.starts_with('`')) {
-        Check(message.find(" at byte ") != std::string_view::npos,
-              "a check's range error names the check and its place");
+        Check(message.find(" at byte ") != std::string_view::npos ||
+                  message.find("` reads a field of an answer") != std::string_view::npos,
+              "a token's error names it: a check's range and place, or a field a command "
+              "cannot write");
         return;
     }
     std::vector<std::string> cells = inputs.variables;

@@ -49,6 +49,18 @@ std::string HexBytes(std::string_view bytes) {
 std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell,
                                                            const FrameInputs& inputs,
                                                            std::string* whyNote) {
+    return Read(cell, inputs, whyNote, Role::kAnswer);
+}
+
+std::optional<ExpectedResponse> ExpectedResponse::FromRequestCell(std::string_view cell,
+                                                                  const FrameInputs& inputs,
+                                                                  std::string* whyNote) {
+    return Read(cell, inputs, whyNote, Role::kRequest);
+}
+
+std::optional<ExpectedResponse> ExpectedResponse::Read(std::string_view cell,
+                                                       const FrameInputs& inputs,
+                                                       std::string* whyNote, Role role) {
     const std::vector<FrameToken> tokens = ClassifyTokens(cell, inputs);
     const auto note = [whyNote](std::string why) {
         if (whyNote != nullptr) {
@@ -80,7 +92,7 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
             expected.checks_.push_back({*token.check, expected.EndChecksSize(), true});
             continue;
         }
-        if (token.tokenClass == TokenClass::Comment) {
+        if (token.tokenClass == TokenClass::Comment && role == Role::kAnswer) {
             return note(quoted + " is a comment, which makes the cell a note");
         }
         if (token.tokenClass == TokenClass::WideValue) {
@@ -99,15 +111,25 @@ std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell
         } else if (token.tokenClass != TokenClass::Variable) {
             // Only a Variable reads a cell, so this throws for the size alone.
             assembly.Append(token, inputs);
-        } else if (IsHexPair(token.text)) {
-            const char byte = static_cast<char>(HexToInteger(token.text));
-            assembly.AppendOwn(std::string_view(&byte, 1));
         } else if (token.text == kAnyByte) {
             anyBytes.push_back(assembly.Bytes().size());
             assembly.AppendOwn(std::string_view("", 1));
         } else if (token.text == kAnyTail) {
             expected.anyTail_ = true;
             assembly.AppendOwn({});
+        } else if (role == Role::kRequest) {
+            // The host wrote the variable's value, its copies: the first is kept by its name.
+            if (token.repeat > 0) {
+                expected.fields_.push_back(
+                    {std::string(token.text), ByteType(), assembly.Bytes().size()});
+                for (int k = 1; k < token.repeat; ++k) {
+                    anyBytes.push_back(assembly.Bytes().size() + static_cast<std::size_t>(k));
+                }
+            }
+            assembly.AppendOwn(std::string(static_cast<std::size_t>(token.repeat), '\0'));
+        } else if (IsHexPair(token.text)) {
+            const char byte = static_cast<char>(HexToInteger(token.text));
+            assembly.AppendOwn(std::string_view(&byte, 1));
         } else {
             return note(quoted +
                         " is no byte, keyword, check, field or wildcard: the cell is a note");
@@ -173,14 +195,11 @@ void ExpectedResponse::AddField(const FrameToken& token, FrameAssembly& assembly
         fields_.back().type.kind == WideType::Kind::Bits &&
         fields_.back().at + 1 == assembly.Bytes().size()) {
         // The byte of the bit fields just before, unless their bits overlap.
-        const auto mask = [](const WideType& type) {
-            return ((1u << (type.lastBit + 1)) - 1) & ~((1u << type.firstBit) - 1);
-        };
         unsigned used = 0;
         for (auto it = fields_.rbegin(); it != fields_.rend() && it->at == field.at - 1; ++it) {
-            used |= mask(it->type);
+            used |= BitMask(it->type);
         }
-        if ((used & mask(field.type)) == 0) {
+        if ((used & BitMask(field.type)) == 0) {
             field.at -= 1;
             fields_.push_back(std::move(field));
             assembly.AppendOwn({});
@@ -198,6 +217,16 @@ std::vector<ReadValue> ExpectedResponse::ReadFields(std::string_view answer) con
             {field.name, ReadField(field.type, answer.substr(field.at, field.type.size))});
     }
     return values;
+}
+
+std::optional<std::size_t> ExpectedResponse::LengthAt() const {
+    const auto length = std::find_if(slots_.begin(), slots_.end(), [](const Slot& slot) {
+        return slot.expect == Expect::kLength || slot.beneath == Expect::kLength;
+    });
+    if (length == slots_.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(length - slots_.begin());
 }
 
 std::size_t ExpectedResponse::EndChecksSize() const {

@@ -54,7 +54,17 @@ class ExpectedResponse {
                                                     const FrameInputs& inputs,
                                                     std::string* whyNote = nullptr);
 
+    // A Command cell read as the frame a host sends, for a table that plays the device: its
+    // tokens as the builder classifies them, "[" tokens ignored; a variable takes any byte (its
+    // copies, any bytes) and keeps its value as a field named by its token, "??" and a final "*"
+    // as in a Response cell; named parameters, "A", "L", "CRC" and checks must hold.
+    static std::optional<ExpectedResponse> FromRequestCell(std::string_view cell,
+                                                           const FrameInputs& inputs,
+                                                           std::string* whyNote = nullptr);
+
     ResponseVerdict Check(std::string_view answer) const;
+    // Where the length byte lies, from 0: a frame's size is read there before its end is seen.
+    std::optional<std::size_t> LengthAt() const;
 
     // The expectation as hex bytes, "??", "L", "CRC", checks, fields and "*", separated by
     // spaces.
@@ -62,6 +72,10 @@ class ExpectedResponse {
     const std::vector<ResponseField>& Fields() const { return fields_; }
 
   private:
+    enum class Role { kAnswer, kRequest };
+    static std::optional<ExpectedResponse> Read(std::string_view cell, const FrameInputs& inputs,
+                                                std::string* whyNote, Role role);
+
     enum class Expect { kByte, kAnyByte, kLength, kChecksum, kCheck, kField };
     struct Slot {
         Expect expect;

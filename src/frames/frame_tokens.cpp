@@ -143,6 +143,11 @@ void FrameAssembly::AppendOwn(std::string_view bytes) {
     ++tokensAppended_;
 }
 
+void FrameAssembly::AppendIntoLast(char bits) {
+    frame_.back() = static_cast<char>(frame_.back() | bits);
+    ++tokensAppended_;
+}
+
 void FrameAssembly::AppendBytes(std::string_view bytes) {
     CheckRoom(bytes.size());
     frame_ += bytes;

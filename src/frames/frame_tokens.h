@@ -68,6 +68,8 @@ class FrameAssembly {
     // Appends the next token as `bytes` of the caller's choosing: a reader that gives a token
     // the builder takes as a Variable a meaning of its own keeps the builder's positions.
     void AppendOwn(std::string_view bytes);
+    // Appends the next token as bits set in the last byte: a bit field that shares its byte.
+    void AppendIntoLast(char bits);
 
     // The bytes appended so far, placeholders included.
     const std::string& Bytes() const { return frame_; }

@@ -209,6 +209,15 @@ std::string ShortestText(double value) {
     return std::string(text.data(), result.ptr);
 }
 
+std::string TypeBytes(const WideType& type, std::uint64_t bits) {
+    std::string bytes(type.size, '\0');
+    for (std::size_t i = 0; i < type.size; ++i) {
+        bytes[type.littleEndian ? i : type.size - 1 - i] =
+            static_cast<char>((bits >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::string WideType::Name() const {
@@ -264,19 +273,41 @@ std::optional<WideType> ParseWideToken(std::string_view token) {
     return type;
 }
 
+unsigned BitMask(const WideType& type) {
+    return ((1u << (type.lastBit + 1)) - 1) & ~((1u << type.firstBit) - 1);
+}
+
 std::string WideBytes(const WideType& type, std::string_view token, std::string_view cell) {
     if (!type.Writable()) {
         throw WideValueError("`" + std::string(token) +
                              "` reads a field of an answer: a command writes NAME:U16, "
                              "NAME:F32 and the like, without bits or scale");
     }
-    const std::uint64_t bits = CellBits(type, cell);
-    std::string bytes(type.size, '\0');
-    for (std::size_t i = 0; i < type.size; ++i) {
-        bytes[type.littleEndian ? i : type.size - 1 - i] =
-            static_cast<char>((bits >> (8 * i)) & 0xFF);
+    return TypeBytes(type, CellBits(type, cell));
+}
+
+std::string FieldBytes(const WideType& type, std::string_view name, double units) {
+    const double raw = (units - DecimalValue(type.offset.value_or(Decimal{0, 0}))) /
+                       DecimalValue(type.scale.value_or(Decimal{1, 0}));
+    const std::string outOfRange =
+        "the value " + ShortestText(units) + " of " + std::string(name) + " is out of range for ";
+    if (type.kind == WideType::Kind::Float) {
+        if (!std::isfinite(raw) || std::fabs(raw) > std::numeric_limits<float>::max()) {
+            throw WideValueError(outOfRange + type.Name());
+        }
+        return TypeBytes(type, std::bit_cast<std::uint32_t>(static_cast<float>(raw)));
     }
-    return bytes;
+    const Range range = type.kind == WideType::Kind::Bits
+                            ? Range{0, (std::int64_t{1} << (type.lastBit - type.firstBit + 1)) - 1}
+                            : IntegerRange(type);
+    const double rounded = std::round(raw);
+    if (!(rounded >= static_cast<double>(range.low) &&
+          rounded <= static_cast<double>(range.high))) {
+        throw WideValueError(outOfRange + type.Name() + " (" + std::to_string(range.low) + " to " +
+                             std::to_string(range.high) + " raw)");
+    }
+    const auto bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(rounded));
+    return TypeBytes(type, type.kind == WideType::Kind::Bits ? bits << type.firstBit : bits);
 }
 
 FieldValue ReadField(const WideType& type, std::string_view bytes) {

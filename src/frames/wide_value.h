@@ -34,6 +34,13 @@ struct WideType {
     std::string Name() const;  // "U16", "S16LE", "B4-6", "S16*0.1+-40", ...
 };
 
+// One plain byte, as a variable's copy is read and written.
+inline WideType ByteType() {
+    WideType type;
+    type.size = 1;
+    return type;
+}
+
 // The name and type of a token `NAME:TYPE`; nullopt for a token of another form.
 std::optional<WideType> ParseWideToken(std::string_view token);
 
@@ -42,6 +49,14 @@ std::optional<WideType> ParseWideToken(std::string_view token);
 // decimal number. Throws ConversionError when the cell is no number or lies outside the type,
 // or the type is a field's only.
 std::string WideBytes(const WideType& type, std::string_view token, std::string_view cell);
+
+// The bits of its byte that a bit field takes.
+unsigned BitMask(const WideType& type);
+
+// A field's value in units as the type's bytes, the scale and offset undone and rounded to the
+// nearest count; a bit field's byte holds its bits, the others clear. Throws ConversionError,
+// naming the field, when the value lies outside the type.
+std::string FieldBytes(const WideType& type, std::string_view name, double units);
 
 // A field's value read from its bytes (`size` of them, or the one byte of its bits), in units,
 // with its shortest exact decimal text: "21.5" for 215 at `*0.1`.

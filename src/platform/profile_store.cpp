@@ -19,6 +19,11 @@ std::string ProfileStore::ReadString(std::string_view section, std::string_view 
     return FindProfileValue(*content, section, key).value_or(std::string(fallback));
 }
 
+std::vector<ProfileEntry> ProfileStore::ReadSection(std::string_view section) const {
+    const std::optional<std::string> content = ReadWholeFile(path_);
+    return content ? ProfileSection(*content, section) : std::vector<ProfileEntry>{};
+}
+
 void ProfileStore::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
     std::optional<std::string> content = ReadWholeFile(path_);

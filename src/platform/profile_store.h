@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/profile_text.h"
 
 namespace brantel {
 
@@ -18,6 +21,9 @@ class ProfileStore {
     // match case-insensitively.
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view fallback) const;
+
+    // The keys of the section and their values, in the file's order; none when it is missing.
+    std::vector<ProfileEntry> ReadSection(std::string_view section) const;
 
     // Replaces the key in place, appends it to its section, or appends the section; the file
     // is rewritten atomically. Throws std::runtime_error "Unable to write to <path>".

@@ -1,5 +1,6 @@
 #include "platform/profile_text.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/ascii_case.h"
@@ -155,6 +156,25 @@ std::optional<std::string> FindProfileValue(std::string_view content, std::strin
         return std::nullopt;
     }
     return std::string(Unquote(place.keyLine.value));
+}
+
+std::vector<ProfileEntry> ProfileSection(std::string_view content, std::string_view section) {
+    std::vector<ProfileEntry> entries;
+    bool inSection = false;
+    const std::size_t first = content.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    for (std::size_t start = first; start < content.size();) {
+        const Line line = ParseLine(content, start);
+        start = line.next;
+        if (line.kind == LineKind::kSection) {
+            inSection = SameName(line.name, section);
+        }
+        const auto seen = [&](const ProfileEntry& entry) { return SameName(entry.key, line.name); };
+        if (inSection && line.kind == LineKind::kKey &&
+            std::none_of(entries.begin(), entries.end(), seen)) {
+            entries.push_back({std::string(line.name), std::string(Unquote(line.value))});
+        }
+    }
+    return entries;
 }
 
 std::string QuoteProfileValue(std::string_view value) {

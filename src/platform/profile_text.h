@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brantel {
 
@@ -16,6 +17,13 @@ namespace brantel {
 // quotes removed; nullopt when the section or the key is missing.
 std::optional<std::string> FindProfileValue(std::string_view content, std::string_view section,
                                             std::string_view key);
+
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
+// The keys of a section in the order of the file, each with its value read as above.
+std::vector<ProfileEntry> ProfileSection(std::string_view content, std::string_view section);
 
 // The value as it is stored: wrapped in one more pair of double quotes when it begins or ends
 // with a blank or a quote, so that FindProfileValue gives it back unchanged.

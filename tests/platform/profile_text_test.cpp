@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace brantel {
 namespace {
@@ -113,6 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"TrailingTabQuoted", "", "M", "k", "a\t", "[M]\nk=\"a\t\"\n"},
         WriteCase{"OneQuoteAtAnEndQuoted", "", "M", "k", "a'", "[M]\nk=\"a'\"\n"}),
     [](const testing::TestParamInfo<WriteCase>& info) { return info.param.name; });
+
+TEST(ProfileSection, ListsItsKeysInOrderAsFindProfileValueReadsThem) {
+    const std::string content =
+        "\xEF\xBB\xBF[Answers]\r\nV=0\n; a comment\n T = wave(20,5,60) \n[Main]\nk=x\n"
+        "[answers]\nv=9\nQ=\"  spaced \"\n";
+    std::vector<std::string> entries;
+    for (const ProfileEntry& entry : ProfileSection(content, "ANSWERS")) {
+        entries.push_back(entry.key + "=" + entry.value);
+        EXPECT_EQ(FindProfileValue(content, "Answers", entry.key), entry.value);
+    }
+    EXPECT_EQ(entries, (std::vector<std::string>{"V=0", "T=wave(20,5,60)", "Q=  spaced "}));
+    EXPECT_TRUE(ProfileSection(content, "Missing").empty());
+}
 
 TEST(ProfileValueRoundTrip, EveryValueReadsBackAsWritten) {
     const std::string emptyRow = [] {

@@ -10,14 +10,17 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "demo_device.h"
 #include "sim_line.h"
 #include "sim_options.h"
+#include "table_sim.h"
 #include "version/version.h"
 
 namespace {
@@ -79,9 +82,41 @@ class Recording {
     int fd_ = -1;
 };
 
+// What answers the frames: the demo device, or a table's.
+class Responder {
+  public:
+    explicit Responder(const brantel::sim::SimOptions& options) : demo_(options.address) {
+        if (!options.table.empty()) {
+            table_.emplace(options.table, options.rows,
+                           options.addressGiven ? std::optional(options.address) : std::nullopt);
+            for (const std::string& line : table_->Listing()) {
+                std::fprintf(stderr, "brantel-sim: %s\n", line.c_str());
+            }
+        }
+    }
+
+    // The size of a whole frame at the start of `pending` that its length byte tells; 0 when
+    // the line going quiet must end it.
+    std::size_t FrameSize(std::string_view pending) const {
+        return table_ ? table_->FrameSize(pending) : 0;
+    }
+
+    std::optional<std::string> Answer(std::string_view frame) {
+        if (!table_) {
+            return demo_.Answer(frame);
+        }
+        brantel::sim::TableSim::Reply reply = table_->Answer(frame);
+        std::fprintf(stderr, "brantel-sim: %s\n", reply.line.c_str());
+        return std::move(reply.bytes);
+    }
+
+  private:
+    brantel::sim::DemoDevice demo_;
+    std::optional<brantel::sim::TableSim> table_;
+};
+
 void Serve(const brantel::sim::SimOptions& options, const brantel::sim::SimLine& line,
-           const Recording& recording) {
-    brantel::sim::DemoDevice device(options.address);
+           const Recording& recording, Responder& device) {
     std::string pending;
     Clock::time_point lastByte{};
     while (stopRequested == 0) {
@@ -108,6 +143,14 @@ void Serve(const brantel::sim::SimOptions& options, const brantel::sim::SimLine&
                 }
                 pending += bytes;
                 lastByte = Clock::now();
+                // Frames back to back, each of the size its length byte says.
+                while (const std::size_t size = device.FrameSize(pending)) {
+                    if (const auto answer =
+                            device.Answer(std::string_view(pending).substr(0, size))) {
+                        line.Send(*answer);
+                    }
+                    pending.erase(0, size);
+                }
             }
         }
         const bool frameEnded = !pending.empty() && (Clock::now() - lastByte >= options.gap ||
@@ -142,10 +185,11 @@ int main(int argc, char** argv) {
     InstallStopHandlers();
     try {
         const Recording recording(options.record);
+        Responder device(options);
         const brantel::sim::SimLine line(options.link);
         std::printf("%s\n", line.DevicePath().c_str());
         std::fflush(stdout);
-        Serve(options, line, recording);
+        Serve(options, line, recording, device);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "brantel-sim: %s\n", failure.what());
         return 1;

@@ -1,6 +1,9 @@
 #include "sim_options.h"
 
 #include <charconv>
+#include <exception>
+
+#include "run_options.h"
 
 namespace brantel::sim {
 namespace {
@@ -30,24 +33,34 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
             options.version = true;
             continue;
         }
-        if (arg != "--link" && arg != "--record" && arg != "--address" && arg != "--gap") {
+        if (arg != "--link" && arg != "--record" && arg != "--address" && arg != "--gap" &&
+            arg != "--table" && arg != "--rows") {
             return "unknown argument '" + arg + "'";
         }
         if (i + 1 == args.size()) {
             return arg + " needs a value";
         }
         const std::string& value = args[++i];
-        if (arg == "--link" || arg == "--record") {
+        if (arg == "--link" || arg == "--record" || arg == "--table") {
             if (value.empty()) {
                 return arg + " needs a path";
             }
-            (arg == "--link" ? options.link : options.record) = value;
+            (arg == "--link"     ? options.link
+             : arg == "--record" ? options.record
+                                 : options.table) = value;
+        } else if (arg == "--rows") {
+            try {
+                options.rows = run::ParseRowList(value);
+            } catch (const std::exception& error) {
+                return error.what();
+            }
         } else if (arg == "--address") {
             unsigned address = 0;
             if (value.size() > 2 || !ParseWhole(value, 16, address)) {
                 return "--address takes 1 or 2 hexadecimal digits, not '" + value + "'";
             }
             options.address = static_cast<std::uint8_t>(address);
+            options.addressGiven = true;
         } else {
             int gap = 0;
             if (!ParseWhole(value, 10, gap) || gap < 1 || gap > 10000) {
@@ -55,6 +68,9 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
             }
             options.gap = std::chrono::milliseconds(gap);
         }
+    }
+    if (!options.rows.empty() && options.table.empty()) {
+        return "--rows needs --table";
     }
     return options;
 }

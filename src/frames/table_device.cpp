@@ -1,0 +1,85 @@
+#include "frames/table_device.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "frames/answer_frame.h"
+#include "text/integers.h"
+
+namespace brantel {
+
+TableDevice::TableDevice(std::vector<TableRow> rows, const FrameInputs& inputs, AnswerValues values)
+    : inputs_(inputs), values_(std::move(values)) {
+    std::vector<TableRow> requests;
+    for (TableRow& row : rows) {
+        std::string why;
+        try {
+            if (auto request = ExpectedResponse::FromRequestCell(row.command, inputs, &why)) {
+                for (const ResponseField& field : request->Fields()) {
+                    values_.AddWritable(field.name);
+                }
+                rows_.push_back({std::move(row), std::move(*request)});
+                continue;
+            }
+        } catch (const ConversionError& error) {
+            why = error.what();
+        }
+        readings_.push_back({row.number, false, "its Command cell matches no frame: " + why});
+    }
+    // Whether a Response is a note depends on the names any request may write.
+    const ValueLookup known = [this](std::string_view name) -> std::optional<double> {
+        return values_.Knows(name) ? std::optional<double>(0) : std::nullopt;
+    };
+    for (const Row& row : rows_) {
+        std::string why;
+        bool answers = false;
+        try {
+            answers = BuildAnswer(row.cells.response, inputs_, known, &why).has_value();
+        } catch (const ConversionError&) {
+            answers = true;  // the values it holds when asked decide
+        }
+        readings_.push_back(
+            {row.cells.number, answers, answers ? "" : "its Response cell is a note: " + why});
+    }
+    std::sort(readings_.begin(), readings_.end(),
+              [](const RowReading& a, const RowReading& b) { return a.number < b.number; });
+}
+
+std::size_t TableDevice::FrameSize(std::string_view pending) const {
+    for (const Row& row : rows_) {
+        const std::optional<std::size_t> at = row.request.LengthAt();
+        if (!at || *at >= pending.size()) {
+            continue;
+        }
+        const auto size = static_cast<unsigned char>(pending[*at]);
+        if (size > *at && size <= pending.size() &&
+            row.request.Check(pending.substr(0, size)).matches) {
+            return size;
+        }
+    }
+    return 0;
+}
+
+std::optional<TableAnswer> TableDevice::Answer(std::string_view frame, double seconds) {
+    for (const Row& row : rows_) {
+        ResponseVerdict verdict = row.request.Check(frame);
+        if (!verdict.matches) {
+            continue;
+        }
+        for (const ReadValue& captured : verdict.fields) {
+            values_.Write(captured.name, captured.value.value);
+        }
+        TableAnswer answer{row.cells.number, std::nullopt, ""};
+        try {
+            answer.bytes = BuildAnswer(row.cells.response, inputs_, [&](std::string_view name) {
+                return values_.Read(name, seconds);
+            });
+        } catch (const ConversionError& error) {
+            answer.error = error.what();
+        }
+        return answer;
+    }
+    return std::nullopt;
+}
+
+}  // namespace brantel

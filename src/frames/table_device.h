@@ -1,0 +1,62 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frames/answer_values.h"
+#include "frames/expected_response.h"
+#include "frames/frame_builder.h"
+
+namespace brantel {
+
+// A command row as a table's device reads it: the frame a host sends, the answer to give.
+struct TableRow {
+    int number = 0;  // as the grid shows it, from 1
+    std::string command;
+    std::string response;
+};
+
+// How the device reads a row: whether it answers, and why not.
+struct RowReading {
+    int number = 0;
+    bool answers = false;
+    std::string why;  // for a row that does not answer
+};
+
+// What the device does with a received frame: the row that matched, and its answer (none for a
+// Response cell that is a note) or why it could not be made.
+struct TableAnswer {
+    int row = 0;
+    std::optional<std::string> bytes;
+    std::string error;
+};
+
+// A command table playing the device it describes: a received frame that matches a row's
+// Command cell (the first such row, in table order) is answered with that row's Response cell,
+// the values the request captured written to the device's values first.
+class TableDevice {
+  public:
+    TableDevice(std::vector<TableRow> rows, const FrameInputs& inputs, AnswerValues values);
+
+    const std::vector<RowReading>& Readings() const { return readings_; }
+    // The size of the first frame of `pending` where a row's length byte tells it and its bytes
+    // are all there and match that row; 0 when none does, and the line going quiet ends it.
+    std::size_t FrameSize(std::string_view pending) const;
+    // nullopt when no row matches; `seconds` since the device started, for values that move.
+    std::optional<TableAnswer> Answer(std::string_view frame, double seconds);
+
+  private:
+    struct Row {
+        TableRow cells;
+        ExpectedResponse request;
+    };
+
+    const FrameInputs& inputs_;
+    AnswerValues values_;
+    std::vector<Row> rows_;
+    std::vector<RowReading> readings_;
+};
+
+}  // namespace brantel

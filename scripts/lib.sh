@@ -8,7 +8,7 @@ BRANTEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BRANTEL_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-charts-dev)
 BRANTEL_PACKAGES=("${BRANTEL_BUILD_PACKAGES[@]}"
     libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core fonts-liberation xvfb xdotool
-    x11-utils openbox ser2net python3 groff-base python3-pymodbus socat)
+    x11-utils openbox ser2net python3 groff-base python3-pymodbus socat mbpoll)
 BRANTEL_PACKAGING_TOOLS=(dpkg-dev file lintian appstream desktop-file-utils man-db)
 
 # Installs every package of the arguments that is not installed yet (sudo when not root).

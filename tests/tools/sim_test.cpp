@@ -131,6 +131,10 @@ TEST(SimOptions, RefusesBadArgumentsWithTheReason) {
         {{"--record"}, "--record needs a value"},
         {{"--record", ""}, "--record needs a path"},
         {{"--verbose"}, "unknown argument '--verbose'"},
+        {{"--table", ""}, "--table needs a path"},
+        {{"--rows", "1"}, "--rows needs --table"},
+        {{"--table", "t.ini", "--rows", "0"},
+         "--rows takes rows from 1 to 29 such as 1,3-5, not '0'"},
     };
     for (const auto& [args, message] : cases) {
         const auto parsed = ParseSimOptions(args);

@@ -83,8 +83,10 @@ void CheckConversionError(std::string_view message, const FixedFrameInputs& inpu
         return;
     }
     if (message.starts_with('`')) {
+        // A NUL byte in the token ends the shown message inside its quotes.
         Check(message.find(" at byte ") != std::string_view::npos ||
-                  message.find("` reads a field of an answer") != std::string_view::npos,
+                  message.find("` reads a field of an answer") != std::string_view::npos ||
+                  message.find('`', 1) == std::string_view::npos,
               "a token's error names it: a check's range and place, or a field a command "
               "cannot write");
         return;

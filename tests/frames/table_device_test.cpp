@@ -114,6 +114,25 @@ TEST(TableDevice, SaysWhichRowsAnswerAndSplitsFramesByTheirLength) {
     }
 }
 
+TEST(TableDevice, MatchesTheFrameTheBuilderMakesOfEachRow) {
+    FixedFrameInputs inputs;
+    inputs.params.Parse("N:12 S:hi");
+    inputs.variables = {"7", "$1234", "-2"};
+    const std::string commands[] = {
+        "A 03 R:U16 N:U16 CRC-16/MODBUS",
+        "A 02 L CRC [status]",
+        // The length and the sum land at their tokens' index, inside the copies of `V3`.
+        "A V3 L W2 N S CRC",
+        "A 01 L EF ?? CRC-8/SMBUS(2..-1) XOR-8:HEX",
+    };
+    for (const std::string& command : commands) {
+        TableDevice device({{1, command, "A 01"}}, inputs, AnswerValues(1));
+        const auto answer = device.Answer(BuildFrame(command, inputs), 0);
+        ASSERT_TRUE(answer) << command;
+        EXPECT_EQ(Hex(answer->bytes.value_or("")), "50 01") << command;
+    }
+}
+
 TEST(AnswerValues, ReadTheirSourcesAndRefuseBadOnes) {
     AnswerValues values(7);
     values.SetSource("K", " 12.5 ");

@@ -14,6 +14,7 @@
 #include "frames/frame_tokens.h"
 #include "fuzz_input.h"
 #include "text/integers.h"
+#include "token_classes.h"
 
 namespace brantel {
 namespace {
@@ -31,13 +32,6 @@ std::optional<ExpectedResponse> Expected(std::string_view cell, const FrameInput
     } catch (const FrameTooLongError&) {
         return std::nullopt;
     }
-}
-
-bool Holds(std::string_view cell, const FrameInputs& inputs, TokenClass tokenClass) {
-    const std::vector<FrameToken> tokens = ClassifyTokens(cell, inputs);
-    return std::any_of(tokens.begin(), tokens.end(), [tokenClass](const FrameToken& token) {
-        return token.tokenClass == tokenClass;
-    });
 }
 
 }  // namespace
@@ -76,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(SameVerdict(shown->Check(answer), verdict) || verdict.matches,
           "the shown expectation judges alike");
     // The sum is written after every check, so a check over it sees its placeholder, not it.
-    const bool sumAfterChecks =
-        Holds(cell, inputs, TokenClass::Checksum) && Holds(cell, inputs, TokenClass::Check);
+    const bool sumAfterChecks = fuzz::Holds(cell, inputs, TokenClass::Checksum) &&
+                                fuzz::Holds(cell, inputs, TokenClass::Check);
     try {
         const std::string built = BuildFrame(cell, inputs);
         Check(sumAfterChecks || expected->Check(built).matches,

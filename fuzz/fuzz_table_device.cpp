@@ -13,18 +13,10 @@
 #include "frames/frame_tokens.h"
 #include "frames/table_device.h"
 #include "fuzz_input.h"
+#include "token_classes.h"
 
 namespace brantel {
-namespace {
-
-bool Holds(std::string_view cell, const FrameInputs& inputs, TokenClass tokenClass) {
-    const std::vector<FrameToken> tokens = ClassifyTokens(cell, inputs);
-    return std::any_of(tokens.begin(), tokens.end(), [tokenClass](const FrameToken& token) {
-        return token.tokenClass == tokenClass;
-    });
-}
-
-}  // namespace
+namespace {}  // namespace
 }  // namespace brantel
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!answer->bytes || answer->error.empty(), "an answer is made or says why not");
     }
     // The sum is written after every check, so a check over it sees its placeholder, not it.
-    const bool sumAfterChecks =
-        Holds(command, inputs, TokenClass::Checksum) && Holds(command, inputs, TokenClass::Check);
+    const bool sumAfterChecks = fuzz::Holds(command, inputs, TokenClass::Checksum) &&
+                                fuzz::Holds(command, inputs, TokenClass::Check);
     try {
         const std::string built = BuildFrame(command, inputs);
         Check(sumAfterChecks || built.empty() || device.Answer(built, 3).has_value(),

@@ -76,17 +76,18 @@ std::size_t LongestParamText(const NamedParamTable& params) {
 // A failed build names a variable cell that holds no integer: one of the given cells, or the
 // empty text of a cell beyond them; or the frame would pass the size cap, which only as many
 // tokens of the longest parameter can reach.
-void CheckConversionError(std::string_view message, const FixedFrameInputs& inputs,
-                          std::size_t mostBytes) {
+void CheckConversionError(std::string_view message, std::string_view frameTemplate,
+                          const FixedFrameInputs& inputs, std::size_t mostBytes) {
     if (message == FrameTooLongError("frame").what()) {
         Check(mostBytes > kMaxFrameBytes, "only a frame that could pass the cap is too long");
         return;
     }
     if (message.starts_with('`')) {
         // A NUL byte in the token ends the shown message inside its quotes.
+        const std::string cutShort = std::string(message.substr(1)) + '\0';
         Check(message.find(" at byte ") != std::string_view::npos ||
                   message.find("` reads a field of an answer") != std::string_view::npos ||
-                  message.find('`', 1) == std::string_view::npos,
+                  frameTemplate.find(cutShort) != std::string_view::npos,
               "a token's error names it: a check's range and place, or a field a command "
               "cannot write");
         return;
@@ -125,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A repeat's 9 copies, a 64-bit check as 16 digits, or the longest parameter.
     const std::size_t perToken = std::max<std::size_t>(16, LongestParamText(inputs.params));
     if (!built.frame) {
-        CheckConversionError(built.error, inputs, tokens.size() * perToken);
+        CheckConversionError(built.error, frameTemplate, inputs, tokens.size() * perToken);
         return 0;
     }
 

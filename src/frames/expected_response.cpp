@@ -44,6 +44,12 @@ std::string HexBytes(std::string_view bytes) {
     return text;
 }
 
+bool OnlyChecksAfter(const std::vector<FrameToken>& tokens, std::size_t index) {
+    return std::all_of(
+        tokens.begin() + static_cast<std::ptrdiff_t>(index) + 1, tokens.end(),
+        [](const FrameToken& token) { return token.tokenClass == TokenClass::Check; });
+}
+
 }  // namespace
 
 std::optional<ExpectedResponse> ExpectedResponse::FromCell(std::string_view cell,
@@ -111,7 +117,9 @@ std::optional<ExpectedResponse> ExpectedResponse::Read(std::string_view cell,
         } else if (token.tokenClass != TokenClass::Variable) {
             // Only a Variable reads a cell, so this throws for the size alone.
             assembly.Append(token, inputs);
-        } else if (token.text == kAnyByte) {
+        } else if (token.text == kAnyByte || (token.text == kAnyTail && role == Role::kRequest &&
+                                              !OnlyChecksAfter(tokens, i))) {
+            // In a Command cell the builder writes a "*" before other tokens as a variable's byte.
             anyBytes.push_back(assembly.Bytes().size());
             assembly.AppendOwn(std::string_view("", 1));
         } else if (token.text == kAnyTail) {

@@ -124,6 +124,7 @@ TEST(TableDevice, MatchesTheFrameTheBuilderMakesOfEachRow) {
         // The length and the sum land at their tokens' index, inside the copies of `V3`.
         "A V3 L W2 N S CRC",
         "A 01 L EF ?? CRC-8/SMBUS(2..-1) XOR-8:HEX",
+        "A * 03 L",
     };
     for (const std::string& command : commands) {
         TableDevice device({{1, command, "A 01"}}, inputs, AnswerValues(1));

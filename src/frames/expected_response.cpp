@@ -237,6 +237,15 @@ std::optional<std::size_t> ExpectedResponse::LengthAt() const {
     return static_cast<std::size_t>(length - slots_.begin());
 }
 
+std::optional<std::size_t> ExpectedResponse::CheckedSize() const {
+    const bool sum = std::any_of(slots_.begin(), slots_.end(),
+                                 [](const Slot& slot) { return slot.expect == Expect::kChecksum; });
+    if (anyTail_ || (checks_.empty() && !sum)) {
+        return std::nullopt;
+    }
+    return slots_.size() + EndChecksSize();
+}
+
 std::size_t ExpectedResponse::EndChecksSize() const {
     std::size_t size = 0;
     for (const AnswerCheck& check : checks_) {

@@ -65,6 +65,9 @@ class ExpectedResponse {
     ResponseVerdict Check(std::string_view answer) const;
     // Where the length byte lies, from 0: a frame's size is read there before its end is seen.
     std::optional<std::size_t> LengthAt() const;
+    // The one size a matching frame has, when it has a check or sum to tell a frame that only
+    // starts alike: nullopt with a final "*" or without a check.
+    std::optional<std::size_t> CheckedSize() const;
 
     // The expectation as hex bytes, "??", "L", "CRC", checks, fields and "*", separated by
     // spaces.

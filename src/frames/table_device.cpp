@@ -48,11 +48,14 @@ TableDevice::TableDevice(std::vector<TableRow> rows, const FrameInputs& inputs, 
 std::size_t TableDevice::FrameSize(std::string_view pending) const {
     for (const Row& row : rows_) {
         const std::optional<std::size_t> at = row.request.LengthAt();
-        if (!at || *at >= pending.size()) {
-            continue;
+        std::size_t size = 0;
+        if (at && *at < pending.size()) {
+            size = static_cast<unsigned char>(pending[*at]);
+            size = size > *at ? size : 0;
+        } else if (!at) {
+            size = row.request.CheckedSize().value_or(0);
         }
-        const auto size = static_cast<unsigned char>(pending[*at]);
-        if (size > *at && size <= pending.size() &&
+        if (size > 0 && size <= pending.size() &&
             row.request.Check(pending.substr(0, size)).matches) {
             return size;
         }

@@ -41,8 +41,9 @@ class TableDevice {
     TableDevice(std::vector<TableRow> rows, const FrameInputs& inputs, AnswerValues values);
 
     const std::vector<RowReading>& Readings() const { return readings_; }
-    // The size of the first frame of `pending` where a row's length byte tells it and its bytes
-    // are all there and match that row; 0 when none does, and the line going quiet ends it.
+    // The size of the first frame of `pending` where a row's length byte, or the one size of a
+    // row with a check, tells it and its bytes are all there and match that row; 0 when none
+    // does, and the line going quiet ends it.
     std::size_t FrameSize(std::string_view pending) const;
     // nullopt when no row matches; `seconds` since the device started, for values that move.
     std::optional<TableAnswer> Answer(std::string_view frame, double seconds);

@@ -106,7 +106,9 @@ TEST(TableDevice, SaysWhichRowsAnswerAndSplitsFramesByTheirLength) {
         {"50 02 04 56 50 07 04 5B", 4},
         {"50 02 04", 0},     // the rest is still to come
         {"50 02 04 55", 0},  // the sum does not hold: the line going quiet ends it
-        {"01 06 00 01 00 03 98 0B", 0},
+        // A row of one size with a check needs no length byte; a longer frame only starts alike.
+        {"01 06 00 01 00 03 98 0B 01 03 00 01 00 01 D5 CA", 8},
+        {"01 06 00 01 00 03 98 0C 01", 0},
         {"", 0},
     };
     for (const auto& c : cases) {

@@ -31,7 +31,8 @@ CheckSearchDialog::CheckSearchDialog(QWidget* parent)
       found_(new QTreeWidget(this)),
       verdict_(new QLabel(this)),
       status_(new QLabel(this)),
-      copy_(new QPushButton("&Copy Token", this)) {
+      copy_(new QPushButton("&Copy Token", this)),
+      close_(new QPushButton("Close", this)) {
     setObjectName("CheckSearchDialog");
     setWindowTitle("Find Check");
     frame_->setObjectName("CheckFrame");
@@ -49,9 +50,10 @@ CheckSearchDialog::CheckSearchDialog(QWidget* parent)
     copy_->setObjectName("CopyToken");
     copy_->setToolTip("Puts the selected token on the clipboard, to write in a Command cell");
     copy_->setDefault(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    close_->setObjectName("CloseCheckSearch");
+    auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(copy_, QDialogButtonBox::ActionRole);
-    close_ = buttons->button(QDialogButtonBox::Close);
+    buttons->addButton(close_, QDialogButtonBox::RejectRole);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
     bottom->addWidget(buttons);
@@ -63,13 +65,14 @@ CheckSearchDialog::CheckSearchDialog(QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
     connect(copy_, &QPushButton::clicked, this, &CheckSearchDialog::CopyToken);
     connect(found_, &QTreeWidget::itemActivated, this, &CheckSearchDialog::CopyToken);
-    resize(560, 320);
+    resize(560, 280);
 }
 
 void CheckSearchDialog::Open(const std::string& frame) {
     const QFontMetrics metrics = fontMetrics();
-    frame_->setText(QString("Frame of %1 bytes: %2")
+    frame_->setText(QString("Frame of %1 %2: %3")
                         .arg(frame.size())
+                        .arg(frame.size() == 1 ? "byte" : "bytes")
                         .arg(metrics.elidedText(
                             FromBytes(HexLine(frame)).trimmed(), Qt::ElideMiddle,
                             metrics.horizontalAdvance(QLatin1Char('0')) * kFrameWidthChars)));
@@ -82,7 +85,7 @@ void CheckSearchDialog::Open(const std::string& frame) {
         }
     }
     const bool any = found_->topLevelItemCount() > 0;
-    found_->setVisible(any);
+    found_->setEnabled(any);
     found_->setCurrentItem(found_->topLevelItem(0));
     copy_->setEnabled(any);
     if (any) {

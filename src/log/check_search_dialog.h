@@ -29,7 +29,7 @@ class CheckSearchDialog : public QDialog {
     QLabel* verdict_;
     QLabel* status_;
     QPushButton* copy_;
-    QPushButton* close_ = nullptr;
+    QPushButton* close_;
 };
 
 }  // namespace brantel

@@ -86,9 +86,10 @@ struct Found {
     CheckToken check;
     std::size_t algorithm;  // its place in AllChecks()
 
+    // At as many choices, a check that takes more bytes is the less likely to hold by chance.
     auto Rank() const {
-        return std::tuple(ChoicesAway(check), algorithm, check.first, -check.last, check.order,
-                          check.hex);
+        return std::tuple(ChoicesAway(check), -static_cast<int>(check.Size()), algorithm,
+                          check.first, -check.last, check.order, check.hex);
     }
 };
 

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "log/check_search_dialog.h"
 #include "log/find_dialog.h"
 #include "log/line_export.h"
 #include "log/line_wrap.h"
@@ -388,6 +389,17 @@ std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
     return Place(LineCount() - 1, static_cast<int>(LineText(LineCount() - 1).size()));
 }
 
+std::optional<int> TrafficLog::LineAt(QPoint point) const {
+    int y = kMargin;
+    for (int index = TopLine(); index < LineCount() && y <= point.y(); ++index) {
+        y += RowsOf(index) * RowHeight();
+        if (point.y() < y) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
 LogPlace TrafficLog::Place(int index, int column) const {
     return {store_.FirstNumber() + static_cast<std::uint64_t>(index), column};
 }
@@ -533,6 +545,22 @@ void TrafficLog::focusOutEvent(QFocusEvent* event) {
 void TrafficLog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addActions(actions());
+    // The line clicked on, or from the keyboard the caret's; only a line of bytes sent or
+    // received holds a frame. Its bytes are taken now: lines may go while the menu is open.
+    std::optional<int> index;
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        index = LineAt(event->pos());
+    } else if (const int caret = IndexOf(Clamped(caret_)); caret < LineCount()) {
+        index = caret;
+    }
+    std::string frame;
+    if (index && store_.At(static_cast<std::size_t>(*index)).form == LineForm::kHex) {
+        frame = store_.At(static_cast<std::size_t>(*index)).bytes;
+    }
+    auto* findCheck = new QAction("Find Chec&k", &menu);
+    findCheck->setEnabled(!frame.empty());
+    connect(findCheck, &QAction::triggered, this, [this, frame] { ShowFindCheck(frame); });
+    menu.insertAction(actions()[5], findCheck);
     menu.insertSeparator(actions()[5]);
     menu.insertSeparator(actions()[6]);
     menu.exec(event->globalPos());
@@ -621,6 +649,13 @@ void TrafficLog::ShowFind() {
         findDialog_ = new FindDialog(this);
     }
     findDialog_->Open(SelectedText().section("\r\n", 0, 0));
+}
+
+void TrafficLog::ShowFindCheck(const std::string& frame) {
+    if (checkDialog_ == nullptr) {
+        checkDialog_ = new CheckSearchDialog(this);
+    }
+    checkDialog_->Open(frame);
 }
 
 }  // namespace brantel

@@ -16,6 +16,7 @@ class QAction;
 
 namespace brantel {
 
+class CheckSearchDialog;
 class FindDialog;
 class SteadyScrollBar;
 
@@ -112,6 +113,8 @@ class TrafficLog : public QAbstractScrollArea {
     void ScrollTo(int top);
     void ScrollToEnd();
     std::optional<LogPlace> PlaceAt(QPoint point) const;
+    // The index of the line whose rows hold the point; nullopt below the last line.
+    std::optional<int> LineAt(QPoint point) const;
     // The place of a line index and column, and back.
     LogPlace Place(int index, int column) const;
     int IndexOf(const LogPlace& place) const;
@@ -120,6 +123,7 @@ class TrafficLog : public QAbstractScrollArea {
     void BringIntoView(int index);
     void SaveAs();
     void ShowFind();
+    void ShowFindCheck(const std::string& frame);
     void CreateActions();
 
     std::function<bool()> ready_;
@@ -142,6 +146,7 @@ class TrafficLog : public QAbstractScrollArea {
     // The match Find selected last, its line by number.
     std::optional<LineMatch> match_;
     FindDialog* findDialog_ = nullptr;
+    CheckSearchDialog* checkDialog_ = nullptr;
     // Made for the font the rows were last drawn in.
     std::optional<RowPainter> rowPainter_;
     QAction* timeStampsAction_ = nullptr;

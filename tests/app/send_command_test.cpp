@@ -41,6 +41,17 @@ const SendCase kSendCases[] = {
     {{"Reset", "A 01 L CRC", {"", "7", ""}}, "// Reset :", "\x50\x01\x04\x55"s},
     {{"", "L CRC", {"", "", ""}}, "//  :", "\x02\x02"s},
     {{"Set mode", "A D CRC", {"$1F", "", "3"}}, "// Set mode ($1F) :", "\x50\x1F\x6F"s},
+    // Checks of the catalogue, by frames whose checks are published: a Modbus RTU read of ten
+    // registers, XMODEM's check value over "123456789", an NMEA sentence's XOR in hex digits.
+    {{"Read registers", "01 03 00 00 00 0A CRC-16/MODBUS", {"", "", ""}},
+     "// Read registers :",
+     "\x01\x03\x00\x00\x00\x0A\xC5\xCD"s},
+    {{"Check value", "31 32 33 34 35 36 37 38 39 CRC-16/XMODEM", {"", "", ""}},
+     "// Check value :",
+     "123456789\x31\xC3"s},
+    {{"Sentence", "24 41 42 2A XOR-8(2..-2):HEX 0D 0A", {"", "", ""}},
+     "// Sentence :",
+     "$AB*03\r\n"s},
 };
 
 std::string HexOf(const std::string& bytes) {

@@ -5,12 +5,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "checks/check_search.h"
+#include "log/check_search_dialog.h"
 #include "log/line_wrap.h"
 #include "qtbridge/qt_colour.h"
 #include "support/scratch_dir.h"
@@ -51,6 +59,39 @@ class TrafficLogTest : public ::testing::Test {
             }
         }
         return count;
+    }
+
+    // A point of the log's viewport painted in the colour, as on a line of that colour.
+    QPoint OnLineOf(Colour colour) const {
+        const QImage image = log->viewport()->grab().toImage();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) == ToQColor(colour)) {
+                    return QPoint(x, y);
+                }
+            }
+        }
+        ADD_FAILURE() << "no line of colour " << colour;
+        return {};
+    }
+    // Opens the log's context menu at the point of its viewport and chooses "Find Check" there
+    // when it is enabled; whether it was.
+    bool ChooseFindCheckAt(QPoint at) {
+        bool enabled = false;
+        QTimer::singleShot(0, [&enabled] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions()) {
+                if (action->text().remove('&') == "Find Check") {
+                    enabled = action->isEnabled();
+                    menu->setActiveAction(action);
+                }
+            }
+            QTest::keyClick(menu, enabled ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, log->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(log->viewport(), &event);
+        return enabled;
     }
 
     // What the window shows of `part` (the log's viewport unless told) now, against it drawn
@@ -310,6 +351,68 @@ TEST_F(TrafficLogTest, MenuActionsClearStampSaveAndFind) {
     EXPECT_EQ(log->LineCount(), 0);
     log->LogLine("next", kSentRed);
     EXPECT_EQ(log->LineText(0), "next");
+}
+
+// "Find Check" on a line of bytes lists every check that ends them, best guess first, as the
+// search finds them, and copies the chosen token; a frame without a check says so, as does one
+// too long to search, and a line of text holds no frame. The log keeps its lines.
+TEST_F(TrafficLogTest, FindCheckListsTheChecksOfTheFrameUnderTheCursor) {
+    ready = true;
+    // A Modbus RTU answer: one register, 10.
+    const std::string answer("\x01\x03\x02\x00\x0A\x38\x43", 7);
+    const std::string noCheck = "OK";
+    log->LogLine("// Read :", kAnnotationTeal);
+    log->LogHex(answer, kReceivedBlue);
+    log->LogHex(noCheck, kSentRed);
+    QCoreApplication::processEvents();
+    const QStringList linesBefore = {log->LineText(0), log->LineText(1), log->LineText(2)};
+
+    ASSERT_TRUE(ChooseFindCheckAt(OnLineOf(kReceivedBlue)));
+    auto* dialog = log->findChild<CheckSearchDialog*>("CheckSearchDialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    auto* found = dialog->findChild<QTreeWidget*>("FoundChecks");
+    auto* copy = dialog->findChild<QPushButton*>("CopyToken");
+    const std::vector<CheckToken> expected = FindChecks(std::span(&answer, 1));
+    ASSERT_EQ(found->topLevelItemCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(found->topLevelItem(0)->text(0), "CRC-16/MODBUS");
+    for (int row = 0; row < found->topLevelItemCount(); ++row) {
+        EXPECT_EQ(found->topLevelItem(row)->text(0).toStdString(), expected[row].Text());
+        EXPECT_EQ(found->topLevelItem(row)->text(1).toStdString(),
+                  expected[row].algorithm.Description());
+    }
+    EXPECT_TRUE(copy->isEnabled());
+    QTest::mouseClick(copy, Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "CRC-16/MODBUS");
+    if (found->topLevelItemCount() > 1) {
+        found->setCurrentItem(found->topLevelItem(found->topLevelItemCount() - 1));
+        QTest::mouseClick(copy, Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(),
+                  QString::fromStdString(expected.back().Text()));
+    }
+
+    ASSERT_TRUE(ChooseFindCheckAt(OnLineOf(kSentRed)));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(found->topLevelItemCount(), 0);
+    EXPECT_FALSE(found->isEnabled());
+    EXPECT_FALSE(copy->isEnabled());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("CheckVerdict")->text().startsWith("No check found"));
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("CloseCheckSearch"), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(ChooseFindCheckAt(OnLineOf(kAnnotationTeal)));
+    EXPECT_FALSE(ChooseFindCheckAt(QPoint(10, log->viewport()->height() - 2)))
+        << "below the last line";
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(log->LineCount(), 3);
+    EXPECT_EQ(QStringList({log->LineText(0), log->LineText(1), log->LineText(2)}), linesBefore);
+
+    log->LogHex(std::string(4097, '\x01'), kPortStatusGreen);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(ChooseFindCheckAt(OnLineOf(kPortStatusGreen)));
+    EXPECT_EQ(found->topLevelItemCount(), 0);
+    EXPECT_EQ(dialog->findChild<QLabel*>("CheckVerdict")->text(),
+              "Not searched: Find Check takes frames of up to 4096 bytes.");
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ constexpr std::size_t kStepLines = 4096;
 
 QByteArray LineBytes(const StoredLine& line, LineFormat format, bool timeStamps) {
     QString text = FromBytes(ShownText(line));
+    if (format == LineFormat::kText) {
+        text.prepend(LineMarker(line.colour, text));
+    }
     if (timeStamps) {
         text.prepend(QDateTime::fromMSecsSinceEpoch(line.timeMs).toString("hh:mm:ss.zzz "));
     }
@@ -24,6 +27,34 @@ QByteArray LineBytes(const StoredLine& line, LineFormat format, bool timeStamps)
 }
 
 }  // namespace
+
+QString LineMarker(Colour colour, const QString& text) {
+    switch (colour) {
+        case kSentRed:
+            return "> ";
+        case kReceivedBlue:
+            return "< ";
+        case kAnnotationTeal:
+            // Annotations mostly start with their own "//".
+            return text.startsWith("//") ? "" : "// ";
+        default:
+            return "-- ";
+    }
+}
+
+QString WithFilterExtension(const QString& path, const QString& filter) {
+    const qsizetype open = filter.indexOf("(*.");
+    if (open < 0) {
+        return path;
+    }
+    const QStringList patterns = filter.mid(open + 1).chopped(1).split(' ', Qt::SkipEmptyParts);
+    for (const QString& pattern : patterns) {
+        if (path.endsWith(pattern.mid(1), Qt::CaseInsensitive)) {
+            return path;
+        }
+    }
+    return path + patterns.front().mid(1);
+}
 
 std::optional<QString> SaveLines(const LineStore& lines, const QString& path, LineFormat format,
                                  bool timeStamps, const std::function<bool(std::size_t)>& step) {

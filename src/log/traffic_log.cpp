@@ -631,14 +631,16 @@ std::optional<QString> TrafficLog::SaveTo(const QString& path, bool html) {
 
 void TrafficLog::SaveAs() {
     QString filter;
-    const QString path =
-        QFileDialog::getSaveFileName(this, "Save Traffic Log", QString(),
-                                     "Text files (*.txt);;HTML files (*.html *.htm)", &filter);
+    const QString textFilter = "Text files (*.txt)";
+    const QString htmlFilter = "HTML files (*.html *.htm)";
+    QString path = QFileDialog::getSaveFileName(this, "Save Traffic Log", QString(),
+                                                textFilter + ";;" + htmlFilter, &filter);
     if (path.isEmpty()) {
         return;
     }
     const bool html = filter.startsWith("HTML") || path.endsWith(".html", Qt::CaseInsensitive) ||
                       path.endsWith(".htm", Qt::CaseInsensitive);
+    path = WithFilterExtension(path, html ? htmlFilter : textFilter);
     if (const std::optional<QString> failure = SaveTo(path, html)) {
         emit Failed(*failure);
     }

@@ -1,4 +1,5 @@
 #include "log/traffic_log.h"
+#include "log/line_export.h"
 
 #include <gtest/gtest.h>
 
@@ -334,7 +335,7 @@ TEST_F(TrafficLogTest, MenuActionsClearStampSaveAndFind) {
     const QString text = QString::fromStdString(dir.File("log.txt"));
     const QString html = QString::fromStdString(dir.File("log.html"));
     EXPECT_EQ(log->SaveTo(text, false), std::nullopt);
-    EXPECT_EQ(test::FileText(text.toStdString()), "Port COM2: is Opened\n3C 41 \n");
+    EXPECT_EQ(test::FileText(text.toStdString()), "-- Port COM2: is Opened\n> 3C 41 \n");
     EXPECT_EQ(log->SaveTo(html, true), std::nullopt);
     const std::string saved = test::FileText(html.toStdString());
     EXPECT_NE(saved.find("<span style=\"color:#008000\">Port COM2: is Opened</span>"),
@@ -413,6 +414,39 @@ TEST_F(TrafficLogTest, FindCheckListsTheChecksOfTheFrameUnderTheCursor) {
     EXPECT_EQ(found->topLevelItemCount(), 0);
     EXPECT_EQ(dialog->findChild<QLabel*>("CheckVerdict")->text(),
               "Not searched: Find Check takes frames of up to 4096 bytes.");
+}
+
+// A plain-text save marks what each line's colour said; the chosen filter's extension is added
+// unless the name has one of its own.
+TEST(LineExport, MarksLinesAndAddsTheFiltersExtension) {
+    const struct {
+        Colour colour;
+        QString text;
+        QString marker;
+    } lines[] = {
+        {kSentRed, "50 02 04 56 ", "> "},
+        {kReceivedBlue, "50 02 07 ", "< "},
+        {kAnnotationTeal, "// Status :", ""},
+        {kAnnotationTeal, "Poll stopped", "// "},
+        {kPortStatusGreen, "Port COM2: is Opened", "-- "},
+    };
+    for (const auto& line : lines) {
+        EXPECT_EQ(LineMarker(line.colour, line.text), line.marker) << line.text.toStdString();
+    }
+    const struct {
+        QString path;
+        QString filter;
+        QString saved;
+    } paths[] = {
+        {"/tmp/log", "Text files (*.txt)", "/tmp/log.txt"},
+        {"/tmp/log.TXT", "Text files (*.txt)", "/tmp/log.TXT"},
+        {"/tmp/log.htm", "HTML files (*.html *.htm)", "/tmp/log.htm"},
+        {"/tmp/log.v1", "HTML files (*.html *.htm)", "/tmp/log.v1.html"},
+        {"/tmp/log", "All files", "/tmp/log"},
+    };
+    for (const auto& c : paths) {
+        EXPECT_EQ(WithFilterExtension(c.path, c.filter), c.saved) << c.path.toStdString();
+    }
 }
 
 }  // namespace

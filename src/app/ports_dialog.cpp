@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <algorithm>
 
 #include "app/port_tip.h"
@@ -16,6 +18,7 @@ namespace brantel {
 namespace {
 
 constexpr int kRefreshMs = 1000;
+constexpr int kPresenceChars = 48;
 
 }  // namespace
 
@@ -30,11 +33,16 @@ PortsDialog::PortsDialog(std::string iniPath, PortFinder findPorts, QWidget* par
         choice->setObjectName(QString("Port%1").arg(number));
         choice->setEditable(true);
         choice->setInsertPolicy(QComboBox::NoInsert);
+        // As wide as 40 characters whatever the devices found or the text typed.
         choice->setMinimumContentsLength(40);
+        choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         choice->setToolTip("A device path, tcp://HOST:PORT or rfc2217://HOST:PORT");
         choice->setEditText(FromBytes(PortDevicePath(store, number).value_or("")));
         auto* presence = new QLabel(this);
         presence->setObjectName(QString("Presence%1").arg(number));
+        // A long description is shortened in a column of its own width, whole in the tooltip,
+        // instead of widening the dialog.
+        presence->setFixedWidth(presence->fontMetrics().averageCharWidth() * kPresenceChars);
         layout->addWidget(new QLabel(QString("COM%1").arg(number), this), row, 0);
         layout->addWidget(choice, row, 1);
         layout->addWidget(presence, row, 2);
@@ -46,6 +54,9 @@ PortsDialog::PortsDialog(std::string iniPath, PortFinder findPorts, QWidget* par
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons, kPorts, 0, 1, 3);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        setMaximumSize(screen->availableGeometry().size());
+    }
     refresh_.setInterval(kRefreshMs);
     connect(&refresh_, &QTimer::timeout, this, &PortsDialog::Refresh);
     refresh_.start();
@@ -93,8 +104,11 @@ void PortsDialog::Refresh() {
 }
 
 void PortsDialog::ShowPresence(int row) {
-    presence_[row]->setText(
-        FromBytes(PortPresence(ToBytes(choices_[row]->currentText().trimmed()), found_)));
+    QLabel* presence = presence_[row];
+    const QString text =
+        FromBytes(PortPresence(ToBytes(choices_[row]->currentText().trimmed()), found_));
+    presence->setText(presence->fontMetrics().elidedText(text, Qt::ElideMiddle, presence->width()));
+    presence->setToolTip(text);
 }
 
 }  // namespace brantel

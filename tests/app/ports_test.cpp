@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/application.h"
@@ -83,6 +85,30 @@ TEST(PortsDialog, OffersFoundDevicesAndStoresTheMapping) {
     dialog.Store();
     EXPECT_EQ(FileText(ini), "[Ports]\nCOM2=" + device +
                                  "\nCOM3=rfc2217://rack:4001\nCOM4=/dev/ttyS3\nCOM1=/dev/ttyS0\n");
+}
+
+// Long values and descriptions neither widen the dialog nor take it past the screen.
+TEST(PortsDialog, KeepsItsSizeWhateverIsTyped) {
+    const ScratchDir dir;
+    const std::string ini = dir.File("brantel.ini");
+    std::vector<FoundPort> found = {{"/dev/ttyUSB0", "FT232R"}};
+    PortsDialog dialog(ini, [&] { return found; });
+    dialog.show();
+    QApplication::processEvents();
+    const QSize before = dialog.size();
+    auto* port = dialog.findChild<QComboBox*>("Port1");
+    for (const QString& value :
+         {QString("tcp://a-very-long-host-name.bench.example.internal:4002"),
+          QString("rfc2217://") + QString(120, 'h') + ":1", QString("/dev/") + QString(90, 'x')}) {
+        port->setEditText(value);
+        found.push_back(
+            {value.toStdString() + "-" + std::to_string(found.size()), std::string(200, 'd')});
+        dialog.Refresh();
+        dialog.adjustSize();
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.size(), before) << value.toStdString();
+    }
+    EXPECT_LE(dialog.width(), QGuiApplication::primaryScreen()->availableGeometry().width());
 }
 
 // Port 2 moved to the simulator through "Ports..." closes and opens again; when the simulator

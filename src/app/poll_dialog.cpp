@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,9 +17,13 @@ namespace brantel {
 PollDialog::PollDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("PollDialog");
     setWindowTitle("Poll");
+    // A title and a close button: a maximized or minimized Poll dialog serves nothing.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     rows_ = new QLineEdit(this);
     rows_->setObjectName("PollRows");
     rows_->setPlaceholderText("3,5-6");
+    rows_->setMinimumWidth(rows_->fontMetrics().horizontalAdvance(QString(36, '0')));
     rows_->setToolTip("The rows to send in turn, 1 to 29 from the top of the table, such as 3,5-6");
     interval_ = new QSpinBox(this);
     interval_->setObjectName("PollInterval");
@@ -39,6 +44,9 @@ PollDialog::PollDialog(QWidget* parent) : QDialog(parent) {
     state_->setObjectName("PollState");
     state_->setWordWrap(true);
     state_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for two lines from the start, so a longer state does not squeeze the boxes.
+    state_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    state_->setMinimumHeight(2 * state_->fontMetrics().lineSpacing());
 
     auto* form = new QFormLayout;
     form->addRow("&Rows:", rows_);
@@ -51,12 +59,18 @@ PollDialog::PollDialog(QWidget* parent) : QDialog(parent) {
     start_->setObjectName("PollStart");
     stop_ = buttons->addButton("S&top", QDialogButtonBox::ActionRole);
     stop_->setObjectName("PollStop");
-    buttons->addButton(QDialogButtonBox::Close)->setObjectName("PollClose");
+    QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+    close->setObjectName("PollClose");
+    // Like Start and Stop, without the style's icon.
+    close->setIcon(QIcon());
     connect(start_, &QPushButton::clicked, this, &PollDialog::StartPressed);
     connect(stop_, &QPushButton::clicked, this, &PollDialog::StopPressed);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
+    // The dialog takes the size its contents ask for, growing with a longer state rather than
+    // squeezing the boxes; a window manager then offers no maximize.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(form);
     layout->addWidget(state_);
     layout->addWidget(buttons);

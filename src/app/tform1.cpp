@@ -29,12 +29,15 @@
 #include <utility>
 
 #include "app/application.h"
+#include "app/poll_dialog.h"
+#include "app/poll_schedule.h"
 #include "app/port_tip.h"
 #include "app/ports_dialog.h"
 #include "app/program_state.h"
 #include "app/template_note.h"
 #include "app/window_options.h"
 #include "commands/command_annotation.h"
+#include "commands/poll_plan.h"
 #include "frames/expected_response.h"
 #include "frames/frame_builder.h"
 #include "log/traffic_log.h"
@@ -59,6 +62,7 @@ constexpr char kLogSection[] = "Log";
 constexpr char kTimeStampsKey[] = "TimeStamps";
 constexpr char kChecksSection[] = "Checks";
 constexpr char kResponsesKey[] = "Responses";
+constexpr char kFieldsKey[] = "Fields";
 
 QString ClosedStatus() {
     return FromBytes(kClosedStatusText);
@@ -138,10 +142,28 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     statusPanel_->setObjectName("StatusPanel");
     statusPanel_->installEventFilter(this);
     ui_->StatusBar1->addWidget(statusPanel_, 1);
+    // Panel 0 keeps its text; what a poll sends shows beside it, and only while it runs.
+    pollPanel_ = new QLabel(ui_->StatusBar1);
+    pollPanel_->setObjectName("PollPanel");
+    ui_->StatusBar1->addPermanentWidget(pollPanel_);
+    pollPanel_->hide();
+    qRegisterMetaType<std::vector<ReadValue>>("std::vector<brantel::ReadValue>");
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(100);
     reopenWatch_ = new ReopenWatch([this] { Application::Press(ui_->Button3); }, this);
+    poll_ = new PollSchedule(
+        [this](int row) {
+            try {
+                SendRow(row, true);
+            } catch (const std::exception& failure) {
+                // Stopped before the failure is shown, so its box comes once.
+                StopPoll("row " + std::to_string(row) + ": " + failure.what());
+                throw;
+            }
+        },
+        [this] { return state_.responseWatch.Awaiting(); }, this);
+    poll_->setObjectName("PollSchedule");
     FormStorage1 = std::make_unique<WindowOptions>(*this, *ui_->PortNumber, *ui_->PortSpeed,
                                                    *ui_->AddressEdit, *ui_->Parameters);
     ConnectHandlers();
@@ -158,6 +180,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    poll_->Stop();
     Application::RunReported([this] { FormStorage1->SaveAtDestruction(); });
     state_.logRoute = [](const std::string&, Colour) {};
     state_.hexRoute = [](const std::string&, Colour) {};
@@ -263,16 +286,25 @@ void TForm1::ConnectHandlers() {
     connect(ui_->N1, &QAction::triggered, this, guarded(&TForm1::N1Click));
     connect(ui_->PortsItem, &QAction::triggered, this, guarded(&TForm1::PortsClick));
     connect(ui_->N2, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->PollItem, &QAction::triggered, this, guarded(&TForm1::PollClick));
     connect(ui_->CheckResponses, &QAction::toggled, this, [this](bool on) {
         // An answer still awaited when the checks go off is not judged.
         state_.responseWatch = ResponseWatch();
+        poll_->AnswerComplete();
         Application::RunReported([this, on] {
             ProfileStore(state_.shell.iniPath)
                 .WriteString(kChecksSection, kResponsesKey, on ? "1" : "0");
         });
     });
+    connect(ui_->ShowFields, &QAction::toggled, this, [this](bool on) {
+        Application::RunReported([this, on] {
+            ProfileStore(state_.shell.iniPath)
+                .WriteString(kChecksSection, kFieldsKey, on ? "1" : "0");
+        });
+    });
     connect(ui_->CmdGrid, &CommandGrid::DoubleClicked, this, guarded(&TForm1::CmdGridDblClick));
     connect(&state_.port, &PortConnection::Released, this, [this] {
+        StopPoll("port closed");
         statusPanel_->setText(ClosedStatus());
         AwaitReturn();
     });
@@ -293,11 +325,19 @@ void TForm1::FormCreate() {
         const QSignalBlocker unstored(ui_->CheckResponses);
         ui_->CheckResponses->setChecked(store.ReadString(kChecksSection, kResponsesKey, "0") ==
                                         "1");
+        const QSignalBlocker fieldsUnstored(ui_->ShowFields);
+        ui_->ShowFields->setChecked(store.ReadString(kChecksSection, kFieldsKey, "0") == "1");
     });
     state_.shell.ready = true;
+    // The port opened before the table was loaded: a poll it starts waits until now.
+    Application::RunReported([this] { StartPollOnOpen(); });
 }
 
 void TForm1::FormClose() {
+    StopPoll("window closed");
+    if (pollDialog_) {
+        pollDialog_->close();
+    }
     Application::Press(ui_->Button6);
     ProfileStore store(state_.shell.iniPath);
     SaveCommandTable(*ui_->CmdGrid, store);
@@ -333,9 +373,14 @@ void TForm1::Button3Click() {
     const int number = ui_->PortNumber->Value();
     state_.port.OpenPort(number, 9600);
     statusPanel_->setText(FromBytes(OpenStatusText(number, state_.port.PortHandle() != nullptr)));
+    // Before start-up is over the table is not loaded yet: start-up starts the poll itself.
+    if (state_.shell.ready) {
+        Application::RunReported([this] { StartPollOnOpen(); });
+    }
 }
 
 void TForm1::Button6Click() {
+    StopPoll("port closed");
     reopenWatch_->Stop();
     state_.port.ClosePort();
     statusPanel_->setText(ClosedStatus());
@@ -403,6 +448,7 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::PortNumberChange() {
+    StopPoll("port number changed");
     Application::Press(ui_->Button6);
     Application::Press(ui_->Button3);
 }
@@ -416,27 +462,152 @@ void TForm1::CmdGridDblClick() {
 }
 
 void TForm1::SendCmdBtnClick() {
-    const int row = ui_->CmdGrid->CurrentRow();
-    if (const std::optional<std::string> verdict = state_.responseWatch.Finish()) {
-        LogLine(*verdict, kAnnotationTeal);
+    SendRow(ui_->CmdGrid->CurrentRow());
+}
+
+void TForm1::SendRow(int row, bool polled) {
+    if (const std::optional<JudgedAnswer> judged = state_.responseWatch.Finish()) {
+        Judged(*judged);
     }
     LogLine(
         CommandAnnotation([this, row](int column) { return ui_->CmdGrid->CellText(column, row); }),
         kAnnotationTeal);
-    BuildAndSend(ui_->CmdGrid->CellText(kCommandColumn, row));
-    if (ui_->CheckResponses->isChecked()) {
-        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
-        if (auto expected =
-                ExpectedResponse::FromCell(ui_->CmdGrid->CellText(kResponseColumn, row), inputs)) {
-            state_.responseWatch.Start(std::move(*expected), std::chrono::steady_clock::now());
+    BuildAndSend(ui_->CmdGrid->CellText(kCommandColumn, row), row);
+    WatchAnswer(row, polled);
+}
+
+void TForm1::WatchAnswer(int row, bool polled) {
+    const bool checks = ui_->CheckResponses->isChecked();
+    const bool fields = ui_->ShowFields->isChecked();
+    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
+    const std::string cell = ui_->CmdGrid->CellText(kResponseColumn, row);
+    std::optional<ExpectedResponse> expected;
+    if (checks || fields) {
+        expected = ExpectedResponse::FromCell(cell, inputs);
+    } else {
+        // Nobody asked for this answer to be judged: a cell that cannot be is no one's error.
+        try {
+            expected = ExpectedResponse::FromCell(cell, inputs);
+        } catch (const FrameTooLongError&) {
         }
+    }
+    // Without the checks an answer is still followed for its fields' values and for a poll
+    // that waits for it; its verdict is not logged.
+    if (expected && (checks || polled || !expected->Fields().empty())) {
+        state_.responseWatch.Start(std::move(*expected), std::chrono::steady_clock::now(), row);
     }
 }
 
 void TForm1::WatchResponse(const std::string& received) {
-    if (const std::optional<std::string> verdict =
+    if (const std::optional<JudgedAnswer> judged =
             state_.responseWatch.Read(received, std::chrono::steady_clock::now())) {
-        LogLine(*verdict, kAnnotationTeal);
+        Judged(*judged);
+    }
+}
+
+void TForm1::Judged(const JudgedAnswer& judged) {
+    if (ui_->CheckResponses->isChecked()) {
+        LogLine(judged.line, kAnnotationTeal);
+    }
+    if (judged.verdict.matches && !judged.verdict.fields.empty()) {
+        if (ui_->ShowFields->isChecked()) {
+            LogLine(FieldsLine(judged.verdict.fields), kAnnotationTeal);
+        }
+        emit FieldsRead(judged.row, judged.verdict.fields);
+    }
+    poll_->AnswerComplete();
+}
+
+void TForm1::PollClick() {
+    if (!pollDialog_) {
+        pollDialog_ = new PollDialog(this);
+        connect(pollDialog_, &PollDialog::StartPressed, this,
+                [this] { Application::Guard([this] { StartPollFromDialog(); }); });
+        connect(pollDialog_, &PollDialog::StopPressed, this,
+                [this] { Application::Guard([this] { StopPoll("Stop pressed"); }); });
+        connect(pollDialog_, &QDialog::finished, this,
+                [this] { Application::Guard([this] { StorePollSettings(); }); });
+    }
+    if (!pollDialog_->isVisible()) {
+        pollDialog_->SetSettings(ReadPollSettings(ProfileStore(state_.shell.iniPath)));
+        ShowPollState();
+    }
+    pollDialog_->show();
+    pollDialog_->raise();
+    pollDialog_->activateWindow();
+}
+
+void TForm1::StorePollSettings() {
+    ProfileStore store(state_.shell.iniPath);
+    WritePollSettings(store, pollDialog_->Settings());
+}
+
+void TForm1::StartPollFromDialog() {
+    const PollSettings settings = pollDialog_->Settings();
+    Application::RunReported([this] { StorePollSettings(); });
+    std::string why;
+    const std::optional<PollPlan> plan = MakePollPlan(settings, &why);
+    if (!plan) {
+        pollDialog_->ShowState(Polling(), FromBytes(why), true);
+        return;
+    }
+    if (state_.port.PortHandle() == nullptr) {
+        pollDialog_->ShowState(
+            Polling(), QString("COM%1 is not open: open it first").arg(ui_->PortNumber->Value()),
+            true);
+        return;
+    }
+    StartPoll(*plan);
+}
+
+void TForm1::StartPollOnOpen() {
+    if (state_.port.PortHandle() == nullptr || Polling()) {
+        return;
+    }
+    const PollSettings settings = ReadPollSettings(ProfileStore(state_.shell.iniPath));
+    if (!settings.startWhenOpen) {
+        return;
+    }
+    std::string why;
+    if (const std::optional<PollPlan> plan = MakePollPlan(settings, &why)) {
+        StartPoll(*plan);
+    } else {
+        LogLine("// Poll not started: " + why, kAnnotationTeal);
+    }
+}
+
+void TForm1::StartPoll(const PollPlan& plan) {
+    poll_->Stop();
+    LogLine("// Poll started: " + PollStatusText(plan).substr(std::string("Polling ").size()),
+            kAnnotationTeal);
+    pollPanel_->setText(FromBytes(PollStatusText(plan)));
+    pollPanel_->show();
+    poll_->Start(plan);
+    ShowPollState();
+}
+
+void TForm1::StopPoll(const std::string& why) {
+    if (!poll_->Running()) {
+        return;
+    }
+    poll_->Stop();
+    const std::string line = "// Poll stopped: " + why;
+    LogLine(line, kAnnotationTeal);
+    pollPanel_->hide();
+    ShowPollState(FromBytes(line.substr(3)));
+}
+
+bool TForm1::Polling() const {
+    return poll_->Running();
+}
+
+QString TForm1::PollStatus() const {
+    return pollPanel_->isVisibleTo(ui_->StatusBar1) ? pollPanel_->text() : QString();
+}
+
+void TForm1::ShowPollState(const QString& text) {
+    if (pollDialog_) {
+        pollDialog_->ShowState(Polling(), Polling() ? pollPanel_->text() : text);
     }
 }
 
@@ -452,9 +623,8 @@ void TForm1::LogLine(const std::string& text, Colour colour) {
     ui_->SerialMemo->LogLine(text, colour);
 }
 
-void TForm1::BuildAndSend(const std::string& frameTemplate) {
-    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams,
-                                   ui_->CmdGrid->CurrentRow());
+void TForm1::BuildAndSend(const std::string& frameTemplate, int row) {
+    const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
     state_.transfer.WriteBytes(BuildFrame(frameTemplate, inputs));
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMetaType>
+#include <QPointer>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "frames/expected_response.h"
 #include "text/colours.h"
 
 class QLabel;
@@ -15,7 +19,11 @@ class TForm1;
 
 namespace brantel {
 
+class PollDialog;
+class PollSchedule;
 class ReopenWatch;
+struct JudgedAnswer;
+struct PollPlan;
 
 class ProgramState;
 class WindowOptions;
@@ -46,20 +54,39 @@ class TForm1 : public QMainWindow {
     void CmdGridDblClick();
     void SendCmdBtnClick();
     void ParametersChange();
+    // "Poll...": the dialog that starts and stops sending rows in turn.
+    void PollClick();
 
     void LogLine(const std::string& text, Colour colour);
-    // Builds the template's frame from the address, the named parameters and the current row,
-    // and hands it to the raw writer.
-    void BuildAndSend(const std::string& frameTemplate);
+    // What "Send Cmd" does on `row` (1 to 29), the grid's cursor left where it is: the open
+    // watch judged, the annotation, the frame, and the watch of its answer. A row the poll
+    // sends (`polled`) has its answer watched whether or not the checks are on.
+    void SendRow(int row, bool polled = false);
+    // Builds the template's frame from the address, the named parameters and the row, and
+    // hands it to the raw writer.
+    void BuildAndSend(const std::string& frameTemplate, int row);
+
+    // Starts polling with the plan, the port held; a poll under way is stopped first.
+    void StartPoll(const PollPlan& plan);
+    // Stops the poll under way with the log line "// Poll stopped: <why>"; nothing when none.
+    void StopPoll(const std::string& why);
+    bool Polling() const;
 
     // Saves the options and the command table when the session ends (log-off, shut-down).
     void SaveAtSessionEnd();
 
     // The text of the status bar's panel 0.
     QString StatusText() const;
+    // The status bar's poll panel, shown only while a poll runs: what is being polled.
+    QString PollStatus() const;
     // Its tooltip: the device the port number maps to and, after a failed open, why it failed.
     // Made when shown, as it looks for the devices present.
     QString StatusTip() const;
+
+  signals:
+    // A matched answer carried the values of its Response cell's fields, in the cell's order;
+    // `row` is the row it answers (1 to 29). Sent whether or not "Show Fields" is on.
+    void FieldsRead(int row, std::vector<brantel::ReadValue> values);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,13 +105,29 @@ class TForm1 : public QMainWindow {
     void AwaitReturn();
     // Gives a read's bytes to the check of the last command's answer; logs its verdict.
     void WatchResponse(const std::string& received);
+    // Starts watching the answer to `row`'s command when anyone wants it judged.
+    void WatchAnswer(int row, bool polled);
+    // An answer complete: its verdict (checks on), its fields (Show Fields on) and FieldsRead.
+    void Judged(const JudgedAnswer& judged);
+    // The poll the port's opening starts, when the stored settings ask for one.
+    void StartPollOnOpen();
+    // "Start" in the Poll dialog: stores its settings and starts, or says why it cannot.
+    void StartPollFromDialog();
+    void StorePollSettings();
+    void ShowPollState(const QString& text = {});
 
     ProgramState& state_;
     std::unique_ptr<Ui::TForm1> ui_;
     QLabel* statusPanel_;
+    QLabel* pollPanel_;
     QTimer* Timer1;
     ReopenWatch* reopenWatch_;
+    PollSchedule* poll_;
+    QPointer<PollDialog> pollDialog_;
     std::unique_ptr<WindowOptions> FormStorage1;
 };
 
 }  // namespace brantel
+
+Q_DECLARE_METATYPE(brantel::ReadValue)
+Q_DECLARE_METATYPE(std::vector<brantel::ReadValue>)

@@ -387,4 +387,15 @@ std::string AnswerText(std::string_view bytes) {
     return line;
 }
 
+std::string FieldsText(const std::vector<ReadValue>& fields) {
+    std::string text;
+    for (const ReadValue& field : fields) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += field.name + "=" + field.value.text;
+    }
+    return text;
+}
+
 }  // namespace brantel

@@ -119,4 +119,7 @@ class ExpectedResponse {
 // The bytes as hex pairs separated by single spaces; "nothing" for none.
 std::string AnswerText(std::string_view bytes);
 
+// Each field's name and value, separated by single spaces: "T=21.5 P=1.02"; empty for none.
+std::string FieldsText(const std::vector<ReadValue>& fields);
+
 }  // namespace brantel

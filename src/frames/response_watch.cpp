@@ -5,19 +5,29 @@
 namespace brantel {
 
 std::string VerdictLine(const ExpectedResponse& expected, std::string_view answer) {
-    if (expected.Check(answer).matches) {
+    return VerdictLine(expected, answer, expected.Check(answer));
+}
+
+std::string VerdictLine(const ExpectedResponse& expected, std::string_view answer,
+                        const ResponseVerdict& verdict) {
+    if (verdict.matches) {
         return "// response as expected";
     }
     return "// response differs: expected " + expected.Text() + ", received " + AnswerText(answer);
 }
 
-void ResponseWatch::Start(ExpectedResponse expected, Clock::time_point now) {
+std::string FieldsLine(const std::vector<ReadValue>& fields) {
+    return "// " + FieldsText(fields);
+}
+
+void ResponseWatch::Start(ExpectedResponse expected, Clock::time_point now, int row) {
     expected_ = std::move(expected);
     answer_.clear();
     sent_ = now;
+    row_ = row;
 }
 
-std::optional<std::string> ResponseWatch::Read(std::string_view bytes, Clock::time_point now) {
+std::optional<JudgedAnswer> ResponseWatch::Read(std::string_view bytes, Clock::time_point now) {
     if (!expected_) {
         return std::nullopt;
     }
@@ -31,14 +41,17 @@ std::optional<std::string> ResponseWatch::Read(std::string_view bytes, Clock::ti
     return Finish();
 }
 
-std::optional<std::string> ResponseWatch::Finish() {
+std::optional<JudgedAnswer> ResponseWatch::Finish() {
     if (!expected_) {
         return std::nullopt;
     }
-    std::string line = VerdictLine(*expected_, answer_);
+    JudgedAnswer judged;
+    judged.verdict = expected_->Check(answer_);
+    judged.line = VerdictLine(*expected_, answer_, judged.verdict);
+    judged.row = row_;
     expected_.reset();
     answer_.clear();
-    return line;
+    return judged;
 }
 
 }  // namespace brantel

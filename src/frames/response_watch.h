@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "frames/expected_response.h"
 
@@ -14,6 +15,18 @@ inline constexpr std::chrono::milliseconds kResponseTimeout{500};
 
 // The log's annotation for an answer compared with its expected response.
 std::string VerdictLine(const ExpectedResponse& expected, std::string_view answer);
+std::string VerdictLine(const ExpectedResponse& expected, std::string_view answer,
+                        const ResponseVerdict& verdict);
+
+// The log's annotation for the values an answer's fields read: "// T=21.5 P=1.02".
+std::string FieldsLine(const std::vector<ReadValue>& fields);
+
+// An answer the watch judged: the verdict, its annotation, and the row whose command it answers.
+struct JudgedAnswer {
+    ResponseVerdict verdict;
+    std::string line;
+    int row = 0;
+};
 
 // Follows the answer to the command last sent, as the reads of the port bring it in pieces,
 // and judges it once it is complete: at the first read that brings nothing after some bytes
@@ -22,18 +35,21 @@ class ResponseWatch {
   public:
     using Clock = std::chrono::steady_clock;
 
-    // A command that expects a response was sent now; a watch still open is dropped.
-    void Start(ExpectedResponse expected, Clock::time_point now);
-    // One read of the port and what it brought; the annotation when it completes the answer.
-    std::optional<std::string> Read(std::string_view bytes, Clock::time_point now);
+    // A command that expects a response was sent now from `row`; a watch still open is dropped.
+    void Start(ExpectedResponse expected, Clock::time_point now, int row = 0);
+    // One read of the port and what it brought; the judgement when it completes the answer.
+    std::optional<JudgedAnswer> Read(std::string_view bytes, Clock::time_point now);
     // Judges the open watch on what it has (another command is about to go out); its
-    // annotation, or nothing when no watch is open.
-    std::optional<std::string> Finish();
+    // judgement, or nothing when no watch is open.
+    std::optional<JudgedAnswer> Finish();
+    // Whether an answer is awaited: a watch is open.
+    bool Awaiting() const { return expected_.has_value(); }
 
   private:
     std::optional<ExpectedResponse> expected_;
     std::string answer_;
     Clock::time_point sent_{};
+    int row_ = 0;
 };
 
 }  // namespace brantel

@@ -245,24 +245,41 @@ TEST_F(WindowStructureTest, TimerTicksEveryTenthOfASecondFromTheStart) {
     EXPECT_FALSE(Named<QTimer>(form, "Timer1")->isSingleShot());
 }
 
-// "Save Options" first and "Exit" last as ever; "Ports..." and the checks menu between them.
+// "Save Options" first and "Exit" last as ever; "Ports...", the checks menu and "Poll..."
+// between them, each shortcut its own.
 TEST_F(WindowStructureTest, MenuBarCarriesItsCommandsAndTheChecksMenu) {
     const QList<QAction*> actions = form.menuBar()->actions();
-    ASSERT_EQ(actions.size(), 4);
+    ASSERT_EQ(actions.size(), 5);
     EXPECT_EQ(actions[0], Named<QAction>(form, "N1"));
     EXPECT_EQ(actions[1], Named<QAction>(form, "PortsItem"));
     EXPECT_EQ(actions[2], Named<QMenu>(form, "ChecksMenu")->menuAction());
-    EXPECT_EQ(actions[3], Named<QAction>(form, "N2"));
+    EXPECT_EQ(actions[3], Named<QAction>(form, "PollItem"));
+    EXPECT_EQ(actions[4], Named<QAction>(form, "N2"));
     EXPECT_EQ(Named<QMenu>(form, "ChecksMenu")->actions(),
-              QList<QAction*>{Named<QAction>(form, "CheckResponses")});
+              (QList<QAction*>{Named<QAction>(form, "CheckResponses"),
+                               Named<QAction>(form, "ShowFields")}));
+    for (const char* check : {"CheckResponses", "ShowFields"}) {
+        EXPECT_TRUE(Named<QAction>(form, check)->isCheckable()) << check;
+        EXPECT_FALSE(Named<QAction>(form, check)->isChecked()) << check;
+    }
+    EXPECT_EQ(Named<QAction>(form, "ShowFields")->text(), "Show Fields");
     EXPECT_EQ(Named<QAction>(form, "N1")->text(), "Save Options");
     EXPECT_EQ(Named<QAction>(form, "N1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(Named<QAction>(form, "PortsItem")->text(), "Ports...");
     EXPECT_EQ(Named<QAction>(form, "PortsItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(Named<QAction>(form, "PollItem")->text(), "Poll...");
+    EXPECT_EQ(Named<QAction>(form, "PollItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     EXPECT_EQ(Named<QAction>(form, "N2")->text(), "E&xit");
-    for (const QAction* action : {actions[0], actions[1], actions[3]}) {
+    for (const QAction* action : {actions[0], actions[1], actions[3], actions[4]}) {
         EXPECT_EQ(action->menu(), nullptr) << action->text().toStdString();
     }
+}
+
+// The status bar shows panel 0 alone until a poll runs.
+TEST_F(WindowStructureTest, StatusBarShowsOnlyPanelZeroWhenNotPolling) {
+    EXPECT_FALSE(Named<QLabel>(form, "PollPanel")->isVisible());
+    EXPECT_EQ(form.PollStatus(), "");
+    EXPECT_EQ(Named<QLabel>(form, "StatusPanel")->text(), form.StatusText());
 }
 
 }  // namespace

@@ -54,12 +54,6 @@ inline std::string PortMapping(int number, const std::string& device) {
     return "[Ports]\nCOM" + std::to_string(number) + "=" + device + "\n";
 }
 
-// Shows a logged line readably in a failure message.
-inline void PrintTo(const LoggedLine& line, std::ostream* out) {
-    *out << "{\"" << line.text.substr(0, 60) << (line.text.size() > 60 ? "...\"" : "\"")
-         << ", colour " << std::hex << line.colour << std::dec << "}";
-}
-
 // Whether two byte strings are equal; when not, their sizes and where they part, rather than
 // both whole (they may be megabytes long).
 inline ::testing::AssertionResult SameBytes(const std::string& actual,

@@ -12,6 +12,7 @@ namespace brantel {
 namespace {
 
 using std::chrono::milliseconds;
+using namespace std::string_literals;
 
 // One event at a time after the start: a send of a row with its Response cell (the open watch
 // judged first, as the window does), or a read of the port.
@@ -72,18 +73,60 @@ TEST(ResponseWatch, JudgesTheAnswerOnceItIsComplete) {
         for (const Step& step : c.steps) {
             SCOPED_TRACE(step.atMs);
             const auto now = start + milliseconds(step.atMs);
-            std::optional<std::string> annotation;
+            std::optional<JudgedAnswer> judged;
             if (step.what == Step::kSend) {
-                annotation = watch.Finish();
+                judged = watch.Finish();
                 if (auto expected = ExpectedResponse::FromCell(step.text, inputs)) {
                     watch.Start(std::move(*expected), now);
                 }
             } else {
-                annotation = watch.Read(step.text, now);
+                judged = watch.Read(step.text, now);
             }
-            EXPECT_EQ(annotation, step.annotation);
+            EXPECT_EQ(judged ? std::optional(judged->line) : std::nullopt, step.annotation);
         }
     }
+}
+
+// The judgement carries the verdict and the row it answers; the fields' values count only in
+// an answer that matched. A watch is awaited from its start until it is judged.
+TEST(ResponseWatch, JudgementCarriesTheRowAndTheFieldsOfAMatch) {
+    FakeFrameInputs inputs;
+    const ResponseWatch::Clock::time_point start{};
+    const auto watched = [&](ResponseWatch& watch, int row) {
+        EXPECT_FALSE(watch.Awaiting());
+        watch.Start(*ExpectedResponse::FromCell("02 T:S16*0.1 P:U8*0.01", inputs), start, row);
+        EXPECT_TRUE(watch.Awaiting());
+    };
+    {
+        ResponseWatch watch;
+        watched(watch, 7);
+        EXPECT_EQ(watch.Read("\x02\x00\xD7"s, start + milliseconds(100)), std::nullopt);
+        EXPECT_EQ(watch.Read("\x66", start + milliseconds(200)), std::nullopt);
+        const std::optional<JudgedAnswer> judged = watch.Read("", start + milliseconds(300));
+        EXPECT_FALSE(watch.Awaiting());
+        ASSERT_TRUE(judged);
+        EXPECT_EQ(judged->row, 7);
+        EXPECT_TRUE(judged->verdict.matches);
+        EXPECT_EQ(judged->line, "// response as expected");
+        ASSERT_EQ(judged->verdict.fields.size(), 2u);
+        EXPECT_EQ(FieldsLine(judged->verdict.fields), "// T=21.5 P=1.02");
+    }
+    {
+        ResponseWatch watch;
+        watched(watch, 3);
+        const std::optional<JudgedAnswer> judged = watch.Read("", start + kResponseTimeout);
+        ASSERT_TRUE(judged);
+        EXPECT_EQ(judged->row, 3);
+        EXPECT_FALSE(judged->verdict.matches);
+        EXPECT_TRUE(judged->verdict.fields.empty());
+        EXPECT_FALSE(watch.Awaiting());
+    }
+}
+
+TEST(ResponseWatch, FieldsTextNamesEachValue) {
+    EXPECT_EQ(FieldsText({}), "");
+    EXPECT_EQ(FieldsText({{"T", {21.5, "21.5"}}}), "T=21.5");
+    EXPECT_EQ(FieldsLine({{"T", {21.5, "21.5"}}, {"RUN", {1, "1"}}}), "// T=21.5 RUN=1");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QTest>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct LoggedLine {
     Colour colour;
     bool operator==(const LoggedLine&) const = default;
 };
+
+// Shows a logged line readably in a failure message (shared by every test of the log).
+inline void PrintTo(const LoggedLine& line, std::ostream* out) {
+    *out << "{\"" << line.text.substr(0, 60) << (line.text.size() > 60 ? "...\"" : "\"")
+         << ", colour " << std::hex << line.colour << std::dec << "}";
+}
 
 // Collects the lines the serial link logs, in order.
 class LogRecorder {

@@ -58,6 +58,9 @@ TEST(RunOptions, RefusesBadArgumentsWithTheReason) {
          "--timeout takes milliseconds from 1 to 600000, not '5s'"},
         {{"--ini", "t", "--gap", "10001"}, "--gap takes milliseconds from 1 to 10000, not '10001'"},
         {{"--ini", "t", "--gap", "-1"}, "--gap takes milliseconds from 1 to 10000, not '-1'"},
+        {{"--ini", "t", "--rows", "5-3"},
+         "--rows takes rows from 1 to 29 such as 1,3-5, not '5-3'"},
+        {{"--ini", "t", "--rows", ""}, "--rows takes rows from 1 to 29 such as 1,3-5, not ''"},
     };
     for (const auto& [args, message] : cases) {
         try {
@@ -66,32 +69,6 @@ TEST(RunOptions, RefusesBadArgumentsWithTheReason) {
         } catch (const UsageError& error) {
             EXPECT_EQ(error.what(), message);
         }
-    }
-}
-
-TEST(RowList, TakesSingleRowsAndRangesInTableOrder) {
-    const std::pair<std::string, std::vector<int>> cases[] = {
-        {"1", {1}},
-        {"1,3-5", {1, 3, 4, 5}},
-        {"5,1", {1, 5}},
-        {"2-2,2", {2}},
-        {",7,,", {7}},
-        {"28-29", {28, 29}},
-        {"1-29",
-         [] {
-             std::vector<int> all;
-             for (int row = 1; row <= 29; ++row) {
-                 all.push_back(row);
-             }
-             return all;
-         }()},
-    };
-    for (const auto& [list, rows] : cases) {
-        EXPECT_EQ(ParseRowList(list), rows) << list;
-    }
-    for (const std::string list :
-         {"", ",", "0", "30", "5-3", "1-", "-2", "a", "1;2", "1 2", "3-x"}) {
-        EXPECT_THROW(ParseRowList(list), UsageError) << list;
     }
 }
 

@@ -1,13 +1,13 @@
 #include "run_options.h"
 
-#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string_view>
+#include <utility>
 
-#include "commands/command_row.h"
-#include "text/words.h"
+#include "commands/row_list.h"
 
 namespace brantel::run {
 
@@ -57,45 +57,22 @@ int Milliseconds(const std::string& option, const std::string& value, int high) 
     return *number;
 }
 
-int Row(std::string_view text, const std::string& list) {
-    const std::optional<int> row = NumberIn(text, 1, kCommandRows);
-    if (!row) {
-        throw UsageError("--rows takes rows from 1 to " + std::to_string(kCommandRows) +
-                         " such as 1,3-5, not '" + list + "'");
+std::vector<int> Rows(const std::string& list) {
+    std::optional<std::vector<int>> rows = ParseRowList(list);
+    if (!rows) {
+        throw UsageError("--rows takes " + std::string(kRowListRule) + ", not '" + list + "'");
     }
-    return *row;
+    return std::move(*rows);
 }
 
 }  // namespace
-
-std::vector<int> ParseRowList(const std::string& list) {
-    std::vector<int> rows;
-    const std::vector<std::string_view> items = Words(list, DelimiterSet(","));
-    if (items.empty()) {
-        Row("", list);
-    }
-    for (const std::string_view item : items) {
-        const std::size_t dash = item.find('-');
-        const int first = Row(item.substr(0, dash), list);
-        const int last = dash == std::string_view::npos ? first : Row(item.substr(dash + 1), list);
-        if (last < first) {
-            Row("", list);
-        }
-        for (int row = first; row <= last; ++row) {
-            rows.push_back(row);
-        }
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
 
 RunOptions ParseRunOptions(const std::vector<std::string>& args) {
     RunOptions options;
     const std::map<std::string, std::function<void(const std::string&)>> valued = {
         {"--ini", [&](const std::string& v) { options.ini = v; }},
         {"--port", [&](const std::string& v) { options.port = v; }},
-        {"--rows", [&](const std::string& v) { options.rows = ParseRowList(v); }},
+        {"--rows", [&](const std::string& v) { options.rows = Rows(v); }},
         {"--timeout",
          [&](const std::string& v) { options.timeoutMs = Milliseconds("--timeout", v, 600000); }},
         {"--gap", [&](const std::string& v) { options.gapMs = Milliseconds("--gap", v, 10000); }},

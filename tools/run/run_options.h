@@ -37,9 +37,6 @@ class UsageError : public std::runtime_error {
 // Reads the arguments after the program name.
 RunOptions ParseRunOptions(const std::vector<std::string>& args);
 
-// "1,3-5": rows 1 to 29, ascending, each once.
-std::vector<int> ParseRowList(const std::string& list);
-
 extern const char kRunUsage[];
 
 }  // namespace brantel::run

@@ -175,8 +175,8 @@ std::string RowLine(const RowOutcome& outcome) {
     if (!outcome.why.empty()) {
         line += ": " + outcome.why;
     }
-    for (const ReadValue& field : outcome.fields) {
-        line += " " + field.name + "=" + field.value.text;
+    if (!outcome.fields.empty()) {
+        line += " " + FieldsText(outcome.fields);
     }
     return line;
 }

@@ -1,9 +1,9 @@
 #include "sim_options.h"
 
 #include <charconv>
-#include <exception>
+#include <optional>
 
-#include "run_options.h"
+#include "commands/row_list.h"
 
 namespace brantel::sim {
 namespace {
@@ -49,11 +49,11 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
              : arg == "--record" ? options.record
                                  : options.table) = value;
         } else if (arg == "--rows") {
-            try {
-                options.rows = run::ParseRowList(value);
-            } catch (const std::exception& error) {
-                return error.what();
+            const std::optional<std::vector<int>> rows = ParseRowList(value);
+            if (!rows) {
+                return std::string("--rows takes ") + kRowListRule + ", not '" + value + "'";
             }
+            options.rows = *rows;
         } else if (arg == "--address") {
             unsigned address = 0;
             if (value.size() > 2 || !ParseWhole(value, 16, address)) {

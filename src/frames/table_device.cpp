@@ -85,4 +85,33 @@ std::optional<TableAnswer> TableDevice::Answer(std::string_view frame, double se
     return std::nullopt;
 }
 
+std::vector<TableExchange> TableDevice::Receive(std::string_view bytes, double seconds) {
+    // A frame can never be longer than this; a stream past it is cut.
+    constexpr std::size_t kMaxPending = 4096;
+    pending_ += bytes;
+    std::vector<TableExchange> exchanges;
+    while (const std::size_t size = FrameSize(pending_)) {
+        std::string request = pending_.substr(0, size);
+        pending_.erase(0, size);
+        auto answer = Answer(request, seconds);
+        exchanges.push_back({std::move(request), std::move(answer)});
+    }
+    if (pending_.size() >= kMaxPending) {
+        if (auto exchange = Quiet(seconds)) {
+            exchanges.push_back(std::move(*exchange));
+        }
+    }
+    return exchanges;
+}
+
+std::optional<TableExchange> TableDevice::Quiet(double seconds) {
+    if (pending_.empty()) {
+        return std::nullopt;
+    }
+    std::string request = std::move(pending_);
+    pending_.clear();
+    auto answer = Answer(request, seconds);
+    return TableExchange{std::move(request), std::move(answer)};
+}
+
 }  // namespace brantel

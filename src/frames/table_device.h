@@ -33,6 +33,12 @@ struct TableAnswer {
     std::string error;
 };
 
+// A received frame and what became of it: `answer` is nullopt when no row matched.
+struct TableExchange {
+    std::string request;
+    std::optional<TableAnswer> answer;
+};
+
 // A command table playing the device it describes: a received frame that matches a row's
 // Command cell (the first such row, in table order) is answered with that row's Response cell,
 // the values the request captured written to the device's values first.
@@ -48,6 +54,13 @@ class TableDevice {
     // nullopt when no row matches; `seconds` since the device started, for values that move.
     std::optional<TableAnswer> Answer(std::string_view frame, double seconds);
 
+    // Bytes as they arrive: the frames they complete, each with its answer. The rest waits for
+    // more bytes or for Quiet, when the line going quiet ends it as a frame.
+    std::vector<TableExchange> Receive(std::string_view bytes, double seconds);
+    std::optional<TableExchange> Quiet(double seconds);
+    bool Pending() const { return !pending_.empty(); }
+    const AnswerValues& Values() const { return values_; }
+
   private:
     struct Row {
         TableRow cells;
@@ -58,6 +71,7 @@ class TableDevice {
     AnswerValues values_;
     std::vector<Row> rows_;
     std::vector<RowReading> readings_;
+    std::string pending_;
 };
 
 }  // namespace brantel

@@ -3,8 +3,11 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "options/chart_options.h"
 #include "text/colours.h"
+#include "widgets/series_dialog.h"
 
 class QLabel;
 class QTimer;
@@ -15,6 +18,8 @@ class TForm1;
 
 namespace brantel {
 
+class ChartFeed;
+class ChartMenu;
 class ReopenWatch;
 
 class ProgramState;
@@ -61,6 +66,9 @@ class TForm1 : public QMainWindow {
     // Made when shown, as it looks for the devices present.
     QString StatusTip() const;
 
+    // The chart of the "Графики" page, whose AddValues takes the fields of matched answers.
+    ChartFeed* Charts() const { return charts_; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -70,6 +78,10 @@ class TForm1 : public QMainWindow {
     void SetUpPanel();
     void SetUpPages();
     void SetUpChart();
+    // The command table's rows with the fields their Response cells read.
+    std::vector<RowFields> RowsWithFields() const;
+    // Writes section "Charts" of the INI file.
+    void SaveChartOptions();
     void ConnectHandlers();
     // The device port `number` opens, as section "Ports" maps it.
     std::string DeviceOf(int number) const;
@@ -84,6 +96,10 @@ class TForm1 : public QMainWindow {
     QLabel* statusPanel_;
     QTimer* Timer1;
     ReopenWatch* reopenWatch_;
+    ChartFeed* charts_;
+    ChartMenu* chartMenu_;
+    // What section "Charts" holds, as last read or written.
+    ChartOptions storedCharts_;
     std::unique_ptr<WindowOptions> FormStorage1;
 };
 

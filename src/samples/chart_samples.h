@@ -37,6 +37,8 @@ class ChartSamples {
     std::size_t BudgetBytes() const { return budgetBytes_; }
 
     void Clear();
+    // Forgets one series' values and counts, as when it starts to draw something else.
+    void ClearSeries(std::size_t series) { series_.at(series).Clear(); }
 
     // `time,<name>,...`, then a line per distinct millisecond in time order, a cell empty where
     // its series has no value then; a series with several values in one millisecond gives

@@ -42,13 +42,13 @@ std::vector<std::string> SeriesNames(const std::array<QLineSeries*, kChartSeries
 }  // namespace
 
 ChartFeed::ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeries>& series,
-                     QObject* parent)
+                     QObject* parent, std::size_t budgetBytes)
     : QObject(parent),
       view_(view),
       series_(series),
       x_(AxisOf(*view.chart(), Qt::Horizontal)),
       y_(AxisOf(*view.chart(), Qt::Vertical)),
-      samples_(SeriesNames(series)) {
+      samples_(SeriesNames(series), budgetBytes) {
     QLegend& legend = *view.chart()->legend();
     for (std::size_t s = 0; s < kChartSeries; ++s) {
         ownNames_[s] = series_[s]->name();

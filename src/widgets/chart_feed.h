@@ -31,7 +31,8 @@ class ChartFeed : public QObject {
 
     // `series` are the chart's, Series1 first, each attached to the chart's two value axes.
     ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeries>& series,
-              QObject* parent = nullptr);
+              QObject* parent = nullptr,
+              std::size_t budgetBytes = ChartSamples::kDefaultBudgetBytes);
 
     QChartView& View() const { return view_; }
     QLineSeries& Series(std::size_t series) const { return *series_.at(series); }

@@ -242,19 +242,24 @@ void ChartFeed::RedrawNow() {
     }
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
+    std::array<QList<QPointF>, kChartSeries> points;
     for (std::size_t s = 0; s < kChartSeries; ++s) {
-        QList<QPointF> points;
-        if (series_[s]->isVisible()) {
-            const std::vector<SamplePoint> kept =
-                samples_.Series(s).Decimate(shown->begin, shown->end, drawnColumns_);
-            points.reserve(static_cast<qsizetype>(kept.size()));
-            for (const SamplePoint& point : kept) {
-                points.append({point.time, point.value});
-                low = std::min(low, point.value);
-                high = std::max(high, point.value);
-            }
+        if (!series_[s]->isVisible()) {
+            continue;
         }
-        series_[s]->replace(points);
+        const std::vector<SamplePoint> kept =
+            samples_.Series(s).Decimate(shown->begin, shown->end, drawnColumns_);
+        points[s].reserve(static_cast<qsizetype>(kept.size()));
+        for (const SamplePoint& point : kept) {
+            points[s].append({point.time, point.value});
+            low = std::min(low, point.value);
+            high = std::max(high, point.value);
+        }
+    }
+    // Each change of an axis lays out every series' points again: the axes change while the
+    // series are empty, and each series is laid out once, with its new points.
+    for (QLineSeries* series : series_) {
+        series->clear();
     }
     x_->setRange(shown->begin, shown->end);
     if (low <= high) {
@@ -263,6 +268,9 @@ void ChartFeed::RedrawNow() {
             high > low ? (high - low) * kValueMargin : std::max(std::abs(high) * kValueMargin, 1.0);
         y_->setRange(low - margin, high + margin);
         y_->applyNiceNumbers();
+    }
+    for (std::size_t s = 0; s < kChartSeries; ++s) {
+        series_[s]->replace(points[s]);
     }
 }
 

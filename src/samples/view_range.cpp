@@ -60,4 +60,19 @@ void ViewRange::Resume() {
     fixed_.reset();
 }
 
+double TickStep(double width, int maxTicks) {
+    if (!std::isfinite(width) || width <= 0 || maxTicks < 1) {
+        return 0;
+    }
+    const double least = width / maxTicks;
+    const double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (const double multiple : {1.0, 2.0, 5.0, 10.0}) {
+        // A little slack, so that 0.3 / 3 is 0.1 and not 0.2.
+        if (multiple * power >= least * (1 - 1e-9)) {
+            return multiple * power;
+        }
+    }
+    return 10 * power;
+}
+
 }  // namespace brantel

@@ -57,4 +57,8 @@ class ViewRange {
     std::optional<double> pausedAt_;
 };
 
+// The step between the time axis' ticks: the smallest of 1, 2 or 5 times a power of ten that
+// cuts `width` seconds into at most `maxTicks` steps; 0 for a width that is no positive number.
+double TickStep(double width, int maxTicks);
+
 }  // namespace brantel

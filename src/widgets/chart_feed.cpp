@@ -26,6 +26,8 @@ constexpr double kEmptyMax = 10;
 constexpr int kHiddenAlpha = 64;
 // Room above and below the values in view, as a share of their spread.
 constexpr double kValueMargin = 0.05;
+constexpr int kMaxTimeTicks = 6;
+constexpr char kTimeTitle[] = "Time, s";
 
 QValueAxis* AxisOf(QChart& chart, Qt::Orientation orientation) {
     return static_cast<QValueAxis*>(chart.axes(orientation).front());
@@ -48,6 +50,7 @@ ChartFeed::ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeri
       series_(series),
       x_(AxisOf(*view.chart(), Qt::Horizontal)),
       y_(AxisOf(*view.chart(), Qt::Vertical)),
+      emptyLabelFormat_(x_->labelFormat()),
       samples_(SeriesNames(series), budgetBytes) {
     QLegend& legend = *view.chart()->legend();
     for (std::size_t s = 0; s < kChartSeries; ++s) {
@@ -261,7 +264,7 @@ void ChartFeed::RedrawNow() {
     for (QLineSeries* series : series_) {
         series->clear();
     }
-    x_->setRange(shown->begin, shown->end);
+    ShowTimeAxis(*shown);
     if (low <= high) {
         // A flat line still needs a spread to stand in.
         const double margin =
@@ -274,10 +277,25 @@ void ChartFeed::RedrawNow() {
     }
 }
 
+void ChartFeed::ShowTimeAxis(TimeRange shown) {
+    x_->setRange(shown.begin, shown.end);
+    // Ticks at round seconds from the run's start, whatever the view's edges.
+    const double step = TickStep(shown.Width(), kMaxTimeTicks);
+    x_->setTickType(QValueAxis::TicksDynamic);
+    x_->setTickAnchor(0);
+    x_->setTickInterval(step);
+    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step))), 0, 3);
+    x_->setLabelFormat(QString("%.%1f").arg(decimals));
+    x_->setTitleText(kTimeTitle);
+}
+
 void ChartFeed::ShowEmpty() {
     for (QLineSeries* series : series_) {
         series->clear();
     }
+    x_->setTickType(QValueAxis::TicksFixed);
+    x_->setLabelFormat(emptyLabelFormat_);
+    x_->setTitleText("");
     x_->setRange(kEmptyMin, kEmptyMax);
     y_->setRange(kEmptyMin, kEmptyMax);
 }

@@ -88,6 +88,7 @@ class ChartFeed : public QObject {
     void ScheduleRedraw();
     void ShowMarker(std::size_t series);
     void ShowEmpty();
+    void ShowTimeAxis(TimeRange shown);
     int Columns() const;
 
     QChartView& view_;
@@ -98,6 +99,7 @@ class ChartFeed : public QObject {
     std::array<QColor, kChartSeries> labelColours_;
     QValueAxis* x_;
     QValueAxis* y_;
+    QString emptyLabelFormat_;
     ChartOptions options_;
     ChartSamples samples_;
     ViewRange viewRange_;

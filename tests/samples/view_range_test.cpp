@@ -134,5 +134,20 @@ INSTANTIATE_TEST_SUITE_P(
                   {240, 300}}),
     [](const auto& info) { return info.param.name; });
 
+struct TickCase {
+    double width;
+    int maxTicks;
+    double step;
+};
+
+TEST(TickStep, IsOneTwoOrFiveTimesAPowerOfTen) {
+    const TickCase cases[] = {{300, 5, 100},     {300, 6, 50}, {10, 5, 2}, {0.3, 3, 0.1},
+                              {86400, 6, 20000}, {1, 10, 0.1}, {7, 1, 10}, {0, 5, 0},
+                              {-3, 5, 0},        {kNaN, 5, 0}, {100, 0, 0}};
+    for (const TickCase& c : cases) {
+        EXPECT_DOUBLE_EQ(TickStep(c.width, c.maxTicks), c.step) << c.width << " in " << c.maxTicks;
+    }
+}
+
 }  // namespace
 }  // namespace brantel

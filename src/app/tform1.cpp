@@ -41,6 +41,7 @@
 #include "frames/expected_response.h"
 #include "frames/frame_builder.h"
 #include "log/traffic_log.h"
+#include "options/chart_options.h"
 #include "platform/port_names.h"
 #include "platform/profile_store.h"
 #include "qtbridge/local_text.h"
@@ -50,6 +51,9 @@
 #include "serial/reopen_watch.h"
 #include "version/version.h"
 #include "widgets/cached_panel_style.h"
+#include "widgets/chart_feed.h"
+#include "widgets/chart_menu.h"
+#include "widgets/chart_mouse.h"
 #include "widgets/command_grid.h"
 #include "widgets/port_number_edit.h"
 
@@ -254,12 +258,54 @@ void TForm1::SetUpChart() {
         series->attachAxis(y);
         return series;
     };
-    addSeries("Series2", Qt::green);
-    addSeries("Series3", Qt::yellow);
+    QLineSeries* series2 = addSeries("Series2", Qt::green);
+    QLineSeries* series3 = addSeries("Series3", Qt::yellow);
     QLineSeries* series1 = addSeries("Series1", Qt::blue);
-    addSeries("Series4", Qt::blue);
+    QLineSeries* series4 = addSeries("Series4", Qt::blue);
     // Series1 is red with a blue line pen: its legend shows the series' own colour.
     chart->legend()->markers(series1).front()->setBrush(Qt::red);
+    charts_ = new ChartFeed(*ui_->Chart1, {series1, series2, series3, series4}, this);
+    new ChartMouse(*charts_);
+    chartMenu_ = new ChartMenu(*charts_, [this] { return RowsWithFields(); });
+    // Stored when changed, as the log's and the checks' settings are.
+    const auto store = [this] { Application::RunReported([this] { SaveChartOptions(); }); };
+    connect(charts_, &ChartFeed::OptionsChanged, this, store);
+    // Fields of matched answers feed the series bound to them.
+    connect(this, &TForm1::FieldsRead, charts_, &ChartFeed::AddValues);
+    connect(chartMenu_, &ChartMenu::OptionsChanged, this, store);
+    connect(chartMenu_, &ChartMenu::Failed, this, [](const QString& message) {
+        Application::RunReported([&message] { throw std::runtime_error(ToBytes(message)); });
+    });
+}
+
+std::vector<RowFields> TForm1::RowsWithFields() const {
+    std::vector<RowFields> rows;
+    for (int row = 1; row <= kCommandRows; ++row) {
+        RowFields one{row, ui_->CmdGrid->CellText(kDescriptionColumn, row), {}};
+        const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
+        try {
+            if (const auto expected = ExpectedResponse::FromCell(
+                    ui_->CmdGrid->CellText(kResponseColumn, row), inputs)) {
+                for (const ResponseField& field : expected->Fields()) {
+                    one.fields.push_back(field.name);
+                }
+            }
+        } catch (const FrameTooLongError&) {
+            // A cell too long to expect reads no fields; its hint in the grid says why.
+        }
+        rows.push_back(std::move(one));
+    }
+    return rows;
+}
+
+void TForm1::SaveChartOptions() {
+    // Unchanged options are not written, so a file without charts gains no section of them.
+    if (charts_->Options() == storedCharts_) {
+        return;
+    }
+    ProfileStore store(state_.shell.iniPath);
+    brantel::SaveChartOptions(charts_->Options(), store);
+    storedCharts_ = charts_->Options();
 }
 
 void TForm1::ConnectHandlers() {
@@ -327,6 +373,8 @@ void TForm1::FormCreate() {
                                         "1");
         const QSignalBlocker fieldsUnstored(ui_->ShowFields);
         ui_->ShowFields->setChecked(store.ReadString(kChecksSection, kFieldsKey, "0") == "1");
+        storedCharts_ = LoadChartOptions(store);
+        charts_->SetOptions(storedCharts_);
     });
     state_.shell.ready = true;
     // The port opened before the table was loaded: a poll it starts waits until now.
@@ -347,6 +395,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // Refused until the close order has run to its end: a failure in it keeps the window open.
     event->ignore();
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
+    Application::RunReported([this] { SaveChartOptions(); });
     Application::Guard([this, event] {
         FormClose();
         event->accept();
@@ -362,6 +411,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::SaveAtSessionEnd() {
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
+    Application::RunReported([this] { SaveChartOptions(); });
     Application::RunReported([this] {
         ProfileStore store(state_.shell.iniPath);
         SaveCommandTable(*ui_->CmdGrid, store);
@@ -455,6 +505,7 @@ void TForm1::PortNumberChange() {
 
 void TForm1::N1Click() {
     FormStorage1->SaveOptions();
+    SaveChartOptions();
 }
 
 void TForm1::CmdGridDblClick() {
@@ -582,6 +633,8 @@ void TForm1::StartPoll(const PollPlan& plan) {
             kAnnotationTeal);
     pollPanel_->setText(FromBytes(PollStatusText(plan)));
     pollPanel_->show();
+    // The chart's time counts from the poll's start.
+    charts_->Restart();
     poll_->Start(plan);
     ShowPollState();
 }

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "frames/expected_response.h"
+#include "options/chart_options.h"
 #include "text/colours.h"
+#include "widgets/series_dialog.h"
 
 class QLabel;
 class QTimer;
@@ -21,6 +23,8 @@ namespace brantel {
 
 class PollDialog;
 class PollSchedule;
+class ChartFeed;
+class ChartMenu;
 class ReopenWatch;
 struct JudgedAnswer;
 struct PollPlan;
@@ -83,6 +87,9 @@ class TForm1 : public QMainWindow {
     // Made when shown, as it looks for the devices present.
     QString StatusTip() const;
 
+    // The chart of the "Графики" page, whose AddValues takes the fields of matched answers.
+    ChartFeed* Charts() const { return charts_; }
+
   signals:
     // A matched answer carried the values of its Response cell's fields, in the cell's order;
     // `row` is the row it answers (1 to 29). Sent whether or not "Show Fields" is on.
@@ -97,6 +104,10 @@ class TForm1 : public QMainWindow {
     void SetUpPanel();
     void SetUpPages();
     void SetUpChart();
+    // The command table's rows with the fields their Response cells read.
+    std::vector<RowFields> RowsWithFields() const;
+    // Writes section "Charts" of the INI file.
+    void SaveChartOptions();
     void ConnectHandlers();
     // The device port `number` opens, as section "Ports" maps it.
     std::string DeviceOf(int number) const;
@@ -124,6 +135,10 @@ class TForm1 : public QMainWindow {
     ReopenWatch* reopenWatch_;
     PollSchedule* poll_;
     QPointer<PollDialog> pollDialog_;
+    ChartFeed* charts_;
+    ChartMenu* chartMenu_;
+    // What section "Charts" holds, as last read or written.
+    ChartOptions storedCharts_;
     std::unique_ptr<WindowOptions> FormStorage1;
 };
 

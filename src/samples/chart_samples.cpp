@@ -106,29 +106,39 @@ void ChartSamples::Clear() {
 }
 
 bool ChartSamples::WriteCsv(std::ostream& out) const {
+    std::vector<std::size_t> columns(series_.size());
+    for (std::size_t s = 0; s < columns.size(); ++s) {
+        columns[s] = s;
+    }
+    return WriteCsv(out, columns);
+}
+
+bool ChartSamples::WriteCsv(std::ostream& out, const std::vector<std::size_t>& columns) const {
+    std::vector<const SeriesSamples*> series;
     std::string text = "time";
-    for (const std::string& name : names_) {
+    for (const std::size_t column : columns) {
+        series.push_back(&series_.at(column));
         text += ',';
-        AppendCell(text, name);
+        AppendCell(text, names_[column]);
     }
     text += '\n';
-    std::vector<std::size_t> next(series_.size(), 0);
+    std::vector<std::size_t> next(series.size(), 0);
     constexpr auto kNone = std::numeric_limits<std::uint64_t>::max();
     while (out) {
         std::uint64_t ms = kNone;
-        for (std::size_t s = 0; s < series_.size(); ++s) {
-            if (next[s] < series_[s].Size()) {
-                ms = std::min<std::uint64_t>(ms, series_[s].TimeMsAt(next[s]));
+        for (std::size_t s = 0; s < series.size(); ++s) {
+            if (next[s] < series[s]->Size()) {
+                ms = std::min<std::uint64_t>(ms, series[s]->TimeMsAt(next[s]));
             }
         }
         if (ms == kNone) {
             break;
         }
         AppendTime(text, static_cast<std::uint32_t>(ms));
-        for (std::size_t s = 0; s < series_.size(); ++s) {
+        for (std::size_t s = 0; s < series.size(); ++s) {
             text += ',';
-            if (next[s] < series_[s].Size() && series_[s].TimeMsAt(next[s]) == ms) {
-                AppendValue(text, series_[s].ValueAt(next[s]));
+            if (next[s] < series[s]->Size() && series[s]->TimeMsAt(next[s]) == ms) {
+                AppendValue(text, series[s]->ValueAt(next[s]));
                 ++next[s];
             }
         }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "samples/series_samples.h"
@@ -24,6 +25,7 @@ class ChartSamples {
 
     std::size_t SeriesCount() const { return series_.size(); }
     const std::string& Name(std::size_t series) const { return names_.at(series); }
+    void SetName(std::size_t series, std::string name) { names_.at(series) = std::move(name); }
     const SeriesSamples& Series(std::size_t series) const { return series_.at(series); }
 
     AppendResult Append(std::size_t series, double time, double value);
@@ -35,6 +37,8 @@ class ChartSamples {
     std::size_t BudgetBytes() const { return budgetBytes_; }
 
     void Clear();
+    // Forgets one series' values and counts, as when it starts to draw something else.
+    void ClearSeries(std::size_t series) { series_.at(series).Clear(); }
 
     // `time,<name>,...`, then a line per distinct millisecond in time order, a cell empty where
     // its series has no value then; a series with several values in one millisecond gives
@@ -42,6 +46,8 @@ class ChartSamples {
     // text that reads back as the float kept. Written in pieces as it goes; returns whether the
     // stream took it all.
     bool WriteCsv(std::ostream& out) const;
+    // The same of the series named, in that order, as if the chart held only those.
+    bool WriteCsv(std::ostream& out, const std::vector<std::size_t>& columns) const;
 
   private:
     // Drops the oldest full chunks until a new chunk fits in the budget, or none is left.

@@ -4,12 +4,14 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <utility>
@@ -20,6 +22,7 @@
 #include "app/tform1.h"
 #include "platform/profile_store.h"
 #include "support/window_fixture.h"
+#include "widgets/chart_feed.h"
 #include "widgets/command_grid.h"
 #include "widgets/port_number_edit.h"
 
@@ -190,7 +193,9 @@ class PollTest : public ::testing::Test, public PollBench {};
 // with the grid's cursor left where it was; FieldsRead gives each answer's values in order,
 // and the status bar says what is polled beside its panel 0. Stop stops the frames.
 TEST_F(PollTest, SendsTheRowsInTurnWaitingForEachAnswer) {
-    Start("[Checks]\nResponses=1\n");
+    Start(
+        "[Checks]\nResponses=1\n[Charts]\nSeries1Row=2\nSeries1Field=T\nSeries3Row=4\n"
+        "Series3Field=P\n");
     QSignalSpy spy(&Form(), &TForm1::FieldsRead);
     ASSERT_TRUE(spy.isValid());
     const std::size_t before = fixture.Log().size();
@@ -223,6 +228,20 @@ TEST_F(PollTest, SendsTheRowsInTurnWaitingForEachAnswer) {
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "P");
     EXPECT_EQ(values[0].value.value, 1.02);
+    // The chart's bound series draw the same values in the same order, from the poll's start.
+    ChartFeed& chart = *Form().Charts();
+    chart.RedrawNow();
+    const auto drawn = [&](std::size_t series) {
+        std::vector<double> y;
+        for (const QPointF& point : chart.Series(series).points()) {
+            y.push_back(std::round(point.y() * 100) / 100);
+        }
+        return std::vector(y.begin(), y.begin() + std::min<std::size_t>(y.size(), 2));
+    };
+    EXPECT_EQ(drawn(0), (std::vector<double>{21.5, 21.6}));
+    EXPECT_EQ(drawn(2), (std::vector<double>{1.02, 1.03}));
+    EXPECT_TRUE(chart.Series(1).points().isEmpty());
+    EXPECT_GE(chart.Series(0).points().front().x(), 0);
 
     const std::vector<LoggedLine> log = LogFrom(before);
     ASSERT_GE(log.size(), 9u);

@@ -176,6 +176,34 @@ INSTANTIATE_TEST_SUITE_P(
                       CsvCase{"NoValues", {"Series1", "Series2"}, {}, "time,Series1,Series2\n"}),
     [](const auto& info) { return info.param.name; });
 
+struct ColumnsCase {
+    std::string name;
+    std::vector<std::size_t> columns;
+    std::string csv;
+};
+
+class ChartCsvColumnsTest : public ::testing::TestWithParam<ColumnsCase> {};
+
+// Three series, a value each at its own time, the middle one renamed.
+TEST_P(ChartCsvColumnsTest, WritesTheSeriesChosenAsIfAlone) {
+    const ColumnsCase& c = GetParam();
+    ChartSamples chart({"a", "b", "c"});
+    chart.SetName(1, "T, outside");
+    for (std::size_t s = 0; s < 3; ++s) {
+        ASSERT_EQ(chart.Append(s, static_cast<double>(s), 10.0 + s), AppendResult::kKept);
+    }
+    std::ostringstream out;
+    EXPECT_TRUE(chart.WriteCsv(out, c.columns));
+    EXPECT_EQ(out.str(), c.csv);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, ChartCsvColumnsTest,
+    ::testing::Values(ColumnsCase{"InTheOrderGiven", {2, 0}, "time,c,a\n0.000,,10\n2.000,12,\n"},
+                      ColumnsCase{"RenamedSeries", {1}, "time,\"T, outside\"\n1.000,11\n"},
+                      ColumnsCase{"NoneTimesOnly", {}, "time\n"}),
+    [](const auto& info) { return info.param.name; });
+
 // Large enough to leave in many pieces: none may be lost or written twice.
 TEST(ChartSamples, WritesALargeExportWhole) {
     ChartSamples chart({"x", "y"});

@@ -34,6 +34,7 @@
 #include "app/port_tip.h"
 #include "app/ports_dialog.h"
 #include "app/program_state.h"
+#include "app/request_answering.h"
 #include "app/template_note.h"
 #include "app/window_options.h"
 #include "commands/command_annotation.h"
@@ -67,6 +68,7 @@ constexpr char kTimeStampsKey[] = "TimeStamps";
 constexpr char kChecksSection[] = "Checks";
 constexpr char kResponsesKey[] = "Responses";
 constexpr char kFieldsKey[] = "Fields";
+constexpr char kAnswerKey[] = "Answer";
 
 QString ClosedStatus() {
     return FromBytes(kClosedStatusText);
@@ -342,6 +344,15 @@ void TForm1::ConnectHandlers() {
                 .WriteString(kChecksSection, kResponsesKey, on ? "1" : "0");
         });
     });
+    connect(ui_->AnswerRequests, &QAction::toggled, this, [this](bool on) {
+        Application::RunReported([this, on] {
+            ProfileStore store(state_.shell.iniPath);
+            store.WriteString(kChecksSection, kAnswerKey, on ? "1" : "0");
+            if (on) {
+                StartAnswering(store);
+            }
+        });
+    });
     connect(ui_->ShowFields, &QAction::toggled, this, [this](bool on) {
         Application::RunReported([this, on] {
             ProfileStore(state_.shell.iniPath)
@@ -373,6 +384,11 @@ void TForm1::FormCreate() {
                                         "1");
         const QSignalBlocker fieldsUnstored(ui_->ShowFields);
         ui_->ShowFields->setChecked(store.ReadString(kChecksSection, kFieldsKey, "0") == "1");
+        const QSignalBlocker answerUnstored(ui_->AnswerRequests);
+        ui_->AnswerRequests->setChecked(store.ReadString(kChecksSection, kAnswerKey, "0") == "1");
+        if (ui_->AnswerRequests->isChecked()) {
+            StartAnswering(store);
+        }
         storedCharts_ = LoadChartOptions(store);
         charts_->SetOptions(storedCharts_);
     });
@@ -490,7 +506,11 @@ void TForm1::Button5Click() {
 
 void TForm1::Timer1Timer() {
     if (state_.port.PortHandle() != nullptr) {
-        WatchResponse(state_.transfer.ReadBytes());
+        const std::string& received = state_.transfer.ReadBytes();
+        WatchResponse(received);
+        if (ui_->AnswerRequests->isChecked()) {
+            AnswerRequests(received);
+        }
     } else {
         // Without a port the watch still ends when its time is up.
         WatchResponse({});
@@ -546,6 +566,37 @@ void TForm1::WatchAnswer(int row, bool polled) {
     // that waits for it; its verdict is not logged.
     if (expected && (checks || polled || !expected->Fields().empty())) {
         state_.responseWatch.Start(std::move(*expected), std::chrono::steady_clock::now(), row);
+    }
+}
+
+RequestAnswering::Table TForm1::AnsweringTable() const {
+    RequestAnswering::Table table;
+    for (int row = 1; row <= kCommandRows; ++row) {
+        std::string command = ui_->CmdGrid->CellText(kCommandColumn, row);
+        if (!command.empty()) {
+            table.rows.push_back(
+                {row, std::move(command), ui_->CmdGrid->CellText(kResponseColumn, row)});
+        }
+    }
+    table.address = ToBytes(ui_->AddressEdit->text());
+    table.parameters = ToBytes(ui_->Parameters->text());
+    return table;
+}
+
+void TForm1::StartAnswering(const ProfileStore& store) {
+    std::vector<std::string> warnings;
+    answering_.Start(AnsweringTable(), store, warnings);
+    for (const std::string& warning : warnings) {
+        LogLine("// " + warning, kAnnotationTeal);
+    }
+}
+
+void TForm1::AnswerRequests(const std::string& received) {
+    for (const RequestAnswering::Step& step : answering_.Take(received, AnsweringTable())) {
+        LogLine(step.line, kAnnotationTeal);
+        if (step.bytes) {
+            state_.transfer.WriteBytes(*step.bytes);
+        }
     }
 }
 

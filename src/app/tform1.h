@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/request_answering.h"
 #include "frames/expected_response.h"
 #include "options/chart_options.h"
 #include "text/colours.h"
@@ -25,6 +26,7 @@ class PollDialog;
 class PollSchedule;
 class ChartFeed;
 class ChartMenu;
+class ProfileStore;
 class ReopenWatch;
 struct JudgedAnswer;
 struct PollPlan;
@@ -114,6 +116,11 @@ class TForm1 : public QMainWindow {
     // After a device vanished: open its port again once it is back, unless the user closed it or
     // chose another number meanwhile.
     void AwaitReturn();
+    // "Answer Requests": the table as the window shows it, the start from [Answers], and the
+    // answers to a tick's bytes (none: the line went quiet), each after its annotation.
+    RequestAnswering::Table AnsweringTable() const;
+    void StartAnswering(const ProfileStore& store);
+    void AnswerRequests(const std::string& received);
     // Gives a read's bytes to the check of the last command's answer; logs its verdict.
     void WatchResponse(const std::string& received);
     // Starts watching the answer to `row`'s command when anyone wants it judged.
@@ -133,6 +140,7 @@ class TForm1 : public QMainWindow {
     QLabel* pollPanel_;
     QTimer* Timer1;
     ReopenWatch* reopenWatch_;
+    RequestAnswering answering_;
     PollSchedule* poll_;
     QPointer<PollDialog> pollDialog_;
     ChartFeed* charts_;

@@ -16,6 +16,7 @@ struct TableRow {
     int number = 0;  // as the grid shows it, from 1
     std::string command;
     std::string response;
+    bool operator==(const TableRow&) const = default;
 };
 
 // How the device reads a row: whether it answers, and why not.

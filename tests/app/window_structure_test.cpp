@@ -255,14 +255,16 @@ TEST_F(WindowStructureTest, MenuBarCarriesItsCommandsAndTheChecksMenu) {
     EXPECT_EQ(actions[2], Named<QMenu>(form, "ChecksMenu")->menuAction());
     EXPECT_EQ(actions[3], Named<QAction>(form, "PollItem"));
     EXPECT_EQ(actions[4], Named<QAction>(form, "N2"));
-    EXPECT_EQ(Named<QMenu>(form, "ChecksMenu")->actions(),
-              (QList<QAction*>{Named<QAction>(form, "CheckResponses"),
-                               Named<QAction>(form, "ShowFields")}));
-    for (const char* check : {"CheckResponses", "ShowFields"}) {
+    EXPECT_EQ(
+        Named<QMenu>(form, "ChecksMenu")->actions(),
+        (QList<QAction*>{Named<QAction>(form, "CheckResponses"), Named<QAction>(form, "ShowFields"),
+                         Named<QAction>(form, "AnswerRequests")}));
+    for (const char* check : {"CheckResponses", "ShowFields", "AnswerRequests"}) {
         EXPECT_TRUE(Named<QAction>(form, check)->isCheckable()) << check;
         EXPECT_FALSE(Named<QAction>(form, check)->isChecked()) << check;
     }
     EXPECT_EQ(Named<QAction>(form, "ShowFields")->text(), "Show Fields");
+    EXPECT_EQ(Named<QAction>(form, "AnswerRequests")->text(), "Answer Requests");
     EXPECT_EQ(Named<QAction>(form, "N1")->text(), "Save Options");
     EXPECT_EQ(Named<QAction>(form, "N1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(Named<QAction>(form, "PortsItem")->text(), "Ports...");

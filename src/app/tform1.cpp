@@ -180,7 +180,7 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
         ui_->SerialMemo->LogHex(bytes, colour);
     };
     state_.showReceivedRoute = [this](const std::string& text) {
-        ui_->Edit1->setText(FromBytes(text));
+        ui_->Edit1->setText(FromDeviceBytes(text));
     };
     Timer1->start();
 }
@@ -496,7 +496,7 @@ void TForm1::PortsClick() {
 
 void TForm1::Button4Click() {
     const std::string& received = state_.transfer.ReadBytes();
-    ui_->Edit1->setText(FromBytes(ReceivedText(received)));
+    ui_->Edit1->setText(FromDeviceBytes(ReceivedText(received)));
     WatchResponse(received);
 }
 

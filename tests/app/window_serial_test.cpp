@@ -126,6 +126,15 @@ TEST_F(WindowSerialTest, WriteSendsTheTextToTheDeviceAndLogsItInRed) {
     EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
 }
 
+// Bytes above 0x7F show as themselves, one character each, whatever the locale.
+TEST_F(WindowSerialTest, Edit1ShowsEveryByteAsItself) {
+    fixture.Device(2).Write("P \xB0\xE9\xFF");
+    ASSERT_TRUE(WaitUntil([&] {
+        return Named<QLineEdit>(Form(), "Edit1")->text() == QString::fromLatin1("P \xB0\xE9\xFF");
+    }));
+    EXPECT_FALSE(Named<QLineEdit>(Form(), "Edit1")->text().contains(QChar::ReplacementCharacter));
+}
+
 TEST_F(WindowSerialTest, ReadWithNothingArrivedEmptiesEdit1) {
     fixture.Device(2).Write("hi");
     ASSERT_TRUE(WaitUntil([&] { return Named<QLineEdit>(Form(), "Edit1")->text() == "hi"; }));

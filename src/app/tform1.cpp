@@ -3,6 +3,7 @@
 #include "ui_tform1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
@@ -501,7 +502,7 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-    state_.transfer.WriteBytes(ToBytes(ui_->Edit2->text()));
+    SendBytes(ToBytes(ui_->Edit2->text()));
 }
 
 void TForm1::Timer1Timer() {
@@ -595,7 +596,7 @@ void TForm1::AnswerRequests(const std::string& received) {
     for (const RequestAnswering::Step& step : answering_.Take(received, AnsweringTable())) {
         LogLine(step.line, kAnnotationTeal);
         if (step.bytes) {
-            state_.transfer.WriteBytes(*step.bytes);
+            SendBytes(*step.bytes);
         }
     }
 }
@@ -729,7 +730,24 @@ void TForm1::LogLine(const std::string& text, Colour colour) {
 
 void TForm1::BuildAndSend(const std::string& frameTemplate, int row) {
     const WindowFrameInputs inputs(*ui_->AddressEdit, *ui_->CmdGrid, state_.namedParams, row);
-    state_.transfer.WriteBytes(BuildFrame(frameTemplate, inputs));
+    SendBytes(BuildFrame(frameTemplate, inputs));
+}
+
+void TForm1::SendBytes(const std::string& bytes) {
+    const bool open = state_.port.PortHandle() != nullptr;
+    const auto sent = static_cast<std::size_t>(state_.transfer.WriteBytes(bytes));
+    if (sent >= bytes.size()) {
+        return;
+    }
+    // The red line shows what was handed over; this says it never reached the device.
+    const std::string port = "COM" + std::to_string(ui_->PortNumber->Value());
+    const std::string why = !open ? port + " is closed"
+                            : state_.port.PortHandle() == nullptr
+                                ? port + " was lost while it was written"
+                                : std::to_string(bytes.size() - sent) + " of " +
+                                      std::to_string(bytes.size()) + " bytes did not reach " + port;
+    LogLine("// not sent: " + why, kAnnotationTeal);
+    QApplication::beep();
 }
 
 }  // namespace brantel

@@ -78,6 +78,10 @@ class TForm1 : public QMainWindow {
     void StopPoll(const std::string& why);
     bool Polling() const;
 
+    // Hands the bytes to the raw writer; when they did not all go out (the port closed, or
+    // lost on the way) says so below the red line, with a beep.
+    void SendBytes(const std::string& bytes);
+
     // Saves the options and the command table when the session ends (log-off, shut-down).
     void SaveAtSessionEnd();
 

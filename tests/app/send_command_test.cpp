@@ -132,6 +132,37 @@ TEST_F(SendCommandTest, AnnotationThenFrameReachTheLogAndTheDevice) {
     EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
 }
 
+// After Close every way of sending still logs what was handed over, then says that nothing
+// reached the device.
+TEST_F(SendCommandTest, SendsOnAClosedPortSayNothingWasSent) {
+    Fill(1, {"Status", "A 02 L CRC", {"", "", ""}});
+    QTest::mouseClick(Named<QPushButton>(form, "Button6"), Qt::LeftButton);
+    Named<QLineEdit>(form, "Edit2")->setText("AT");
+    const struct {
+        const char* name;
+        std::function<void()> send;
+        LoggedLine frame;
+    } ways[] = {
+        {"double-click", [this] { DoubleClickRow(1); }, Red("50 02 04 56 ")},
+        {"Send Cmd",
+         [this] { QTest::mouseClick(Named<QPushButton>(form, "SendCmdBtn"), Qt::LeftButton); },
+         Red("50 02 04 56 ")},
+        {"Write",
+         [this] { QTest::mouseClick(Named<QPushButton>(form, "Button5"), Qt::LeftButton); },
+         Red("41 54 ")},
+    };
+    for (const auto& way : ways) {
+        const std::size_t before = fixture.Log().size();
+        way.send();
+        const std::vector<LoggedLine> log = fixture.Log();
+        ASSERT_GE(log.size(), before + 2) << way.name;
+        EXPECT_EQ(std::vector(log.end() - 2, log.end()),
+                  (std::vector<LoggedLine>{way.frame, Teal("// not sent: COM2 is closed")}))
+            << way.name;
+    }
+    EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
+}
+
 // A row the builder refuses is reported in a box, after its annotation, and nothing is sent.
 TEST_F(SendCommandTest, FailingRowLeavesTheAnnotationAndSendsNothing) {
     std::string huge;

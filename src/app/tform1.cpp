@@ -52,6 +52,7 @@
 #include "serial/port_texts.h"
 #include "serial/reopen_watch.h"
 #include "version/version.h"
+#include "widgets/address_warning.h"
 #include "widgets/cached_panel_style.h"
 #include "widgets/chart_feed.h"
 #include "widgets/chart_menu.h"
@@ -207,6 +208,7 @@ void TForm1::SetUpPanel() {
     SetTextColour(ui_->Edit2, kSentRed);
     SetTextColour(ui_->AddressEdit, kNavy);
     TakeAnyLength(ui_->AddressEdit);
+    WatchAddress(*ui_->AddressEdit);
     SetTextColour(ui_->Parameters, kNavy);
     TakeAnyLength(ui_->Parameters);
     for (const auto& [label, box] : {std::pair<QLabel*, QWidget*>{ui_->Label4, ui_->PortNumber},

@@ -152,12 +152,8 @@ void WarnAddress(const std::vector<TokenExplanation>& tokens, const FrameInputs&
     if (!named) {
         return;
     }
-    const std::string address = inputs.AddressText();
-    if (!TryHexToInteger(address)) {
-        warnings.push_back(
-            "the address " +
-            (address.empty() ? "is empty" : Quoted(address) + " is not hexadecimal") +
-            ": `A` gives the byte 00");
+    if (auto warning = AddressWarning(inputs.AddressText())) {
+        warnings.push_back(std::move(*warning));
     }
 }
 
@@ -325,6 +321,15 @@ std::vector<CheckExplanation> ExplainChecks(
 }
 
 }  // namespace
+
+std::optional<std::string> AddressWarning(std::string_view address) {
+    if (TryHexToInteger(address)) {
+        return std::nullopt;
+    }
+    return "the address " +
+           (address.empty() ? std::string("is empty") : Quoted(address) + " is not hexadecimal") +
+           ": `A` gives the byte 00";
+}
 
 FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs& inputs) {
     const std::vector<FrameToken> tokens = ClassifyTokens(frameTemplate, inputs);

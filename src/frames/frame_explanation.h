@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,5 +60,8 @@ struct FrameExplanation {
 // variable's cell is still classified and placed to its end, so every warning is found; one
 // whose frame would pass kMaxFrameBytes is placed up to the token that would pass it.
 FrameExplanation ExplainFrame(std::string_view frameTemplate, const FrameInputs& inputs);
+
+// Why an address box's text gives the byte 00 for every `A`; nullopt for a hexadecimal one.
+std::optional<std::string> AddressWarning(std::string_view address);
 
 }  // namespace brantel

@@ -66,8 +66,13 @@ TEST_F(TemplateNoteTest, TooltipAndMarkFollowTheWindowsInputs) {
          "frame: 50 31 05 8A 00\nwarning: `L` patches byte 3", Mark::Warning},
         {"another address", [this] { Type("AddressEdit", "7"); }, "frame: 07 31 05 41 00",
          Mark::Warning},
+        {"an address that is no hex", [this] { Type("AddressEdit", "ZZ"); },
+         "frame: 00 31 05 3A 00\nwarning: the address `ZZ` is not hexadecimal: `A` gives the "
+         "byte 00",
+         Mark::Warning},
         {"N the row's Var1",
          [this] {
+             Type("AddressEdit", "7");
              Type("Parameters", "");
              grid->SetCellText(3, 2, "9");
          },
@@ -83,6 +88,16 @@ TEST_F(TemplateNoteTest, TooltipAndMarkFollowTheWindowsInputs) {
     EXPECT_EQ(fixture.Log().size(), logged);
     EXPECT_EQ(fixture.Device(2).ReadFor(std::chrono::milliseconds(50)), "");
     EXPECT_TRUE(fixture.NewErrors().isEmpty());
+
+    // The address box says it too, and only while its text gives 00.
+    auto* address = Named<QLineEdit>(form, "AddressEdit");
+    const QColor plain = address->palette().color(QPalette::Base);
+    Type("AddressEdit", "");
+    EXPECT_EQ(address->toolTip(), "the address is empty: `A` gives the byte 00");
+    EXPECT_NE(address->palette().color(QPalette::Base), plain);
+    Type("AddressEdit", "5A");
+    EXPECT_EQ(address->toolTip(), "");
+    EXPECT_EQ(address->palette().color(QPalette::Base), plain);
 
     Hover(*grid->viewport(), Cell(kCommandColumn, 6).center());
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));

@@ -377,6 +377,7 @@ void TForm1::FormCreate() {
     // A failing step is reported and the rest still run: a table left unloaded would be saved
     // over the stored one at the next close.
     Application::RunReported([this] { FormStorage1->RestoreOptions(); });
+    ShowAddressWarning(*ui_->AddressEdit);
     Application::RunReported([this] { Application::Press(ui_->Button3); });
     Application::RunReported([this] {
         const ProfileStore store(state_.shell.iniPath);

@@ -8,18 +8,26 @@
 
 namespace brantel {
 
+namespace {
+
+const char kPlainGround[] = "brantelPlainGround";
+
+}  // namespace
+
+void ShowAddressWarning(QLineEdit& box) {
+    const auto warning = AddressWarning(ToBytes(box.text()));
+    QPalette palette = box.palette();
+    palette.setColor(QPalette::Base, warning ? QColor(0xFF, 0xD8, 0xD8)
+                                             : box.property(kPlainGround).value<QColor>());
+    box.setPalette(palette);
+    box.setToolTip(warning ? FromBytes(*warning) : QString());
+}
+
 void WatchAddress(QLineEdit& box) {
     // The box is two digits wide: a sign inside it would hide them, so its ground says it.
-    const QColor plain = box.palette().color(QPalette::Base);
-    const auto show = [&box, plain] {
-        const auto warning = AddressWarning(ToBytes(box.text()));
-        QPalette palette = box.palette();
-        palette.setColor(QPalette::Base, warning ? QColor(0xFF, 0xD8, 0xD8) : plain);
-        box.setPalette(palette);
-        box.setToolTip(warning ? FromBytes(*warning) : QString());
-    };
-    QObject::connect(&box, &QLineEdit::textChanged, &box, show);
-    show();
+    box.setProperty(kPlainGround, box.palette().color(QPalette::Base));
+    QObject::connect(&box, &QLineEdit::textChanged, &box, [&box] { ShowAddressWarning(box); });
+    ShowAddressWarning(box);
 }
 
 }  // namespace brantel

@@ -44,7 +44,7 @@ constexpr int kValuesPerSecond = 10;
 constexpr char kIniTail[] =
     "[Main]\n"
     "Command1=Wave;A 03 L R CRC;50 03 06 R:U8 HI:B4-7 MID:B2-3 LO:B0-1 CRC;$F0\n"
-    "[Poll]\nRows=1\nIntervalMs=100\nWaitForAnswer=0\nStartWhenOpen=1\n"
+    "[Poll]\nRows=1\nIntervalMs=100\nWaitForAnswer=1\nStartWhenOpen=1\n"
     "[Charts]\n"
     "Series1Row=1\nSeries1Field=R\n"
     "Series2Row=1\nSeries2Field=HI\n"

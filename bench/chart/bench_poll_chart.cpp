@@ -8,10 +8,10 @@
 // the main thread's CPU time within it) and the answers whose fields reached the chart. The
 // simulator is a process of its own, so its CPU is not counted.
 #include <time.h>
+
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>

@@ -243,31 +243,31 @@ std::optional<WideType> ParseWideToken(std::string_view token) {
     if (colon == 0 || colon == std::string_view::npos) {
         return std::nullopt;
     }
-    std::string_view spec = token.substr(colon + 1);
+    std::string_view typeText = token.substr(colon + 1);
     WideType type;
     // The offset's sign is its own ("+-40", "-40", "+5"), after the scale if there is one.
     // The dash of a bit range ("B4-6") is no sign.
-    const std::size_t star = spec.find('*');
-    const bool bitRange = spec.starts_with('B') && spec.size() > 2 && spec[2] == '-';
-    const std::size_t sign = spec.find_first_of("+-", star != std::string_view::npos ? star + 2
-                                                      : bitRange                     ? 3
-                                                                                     : 0);
+    const std::size_t star = typeText.find('*');
+    const bool bitRange = typeText.starts_with('B') && typeText.size() > 2 && typeText[2] == '-';
+    const std::size_t sign = typeText.find_first_of("+-", star != std::string_view::npos ? star + 2
+                                                          : bitRange                     ? 3
+                                                                                         : 0);
     if (sign != std::string_view::npos) {
-        const std::string_view written = spec.substr(sign + (spec[sign] == '+' ? 1 : 0));
+        const std::string_view written = typeText.substr(sign + (typeText[sign] == '+' ? 1 : 0));
         type.offset = ParseDecimal(written);
         if (!type.offset) {
             return std::nullopt;
         }
-        spec = spec.substr(0, sign);
+        typeText = typeText.substr(0, sign);
     }
     if (star != std::string_view::npos) {
-        type.scale = ParseDecimal(spec.substr(star + 1));
+        type.scale = ParseDecimal(typeText.substr(star + 1));
         if (!type.scale) {
             return std::nullopt;
         }
-        spec = spec.substr(0, star);
+        typeText = typeText.substr(0, star);
     }
-    if (!ParseBits(spec, type) && !ParseNumberType(spec, type)) {
+    if (!ParseBits(typeText, type) && !ParseNumberType(typeText, type)) {
         return std::nullopt;
     }
     return type;

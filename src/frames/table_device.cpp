@@ -10,7 +10,6 @@ namespace brantel {
 
 TableDevice::TableDevice(std::vector<TableRow> rows, const FrameInputs& inputs, AnswerValues values)
     : inputs_(inputs), values_(std::move(values)) {
-    std::vector<TableRow> requests;
     for (TableRow& row : rows) {
         std::string why;
         try {

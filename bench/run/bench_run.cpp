@@ -70,7 +70,7 @@ class AnsweringDevice {
 };
 
 void BM_RowOverheadBeyondTheAnswer(benchmark::State& state) {
-    brantel::run::AnswerLimits limits;
+    brantel::AnswerLimits limits;
     limits.gap = std::chrono::milliseconds(state.range(0));
     AnsweringDevice device;
     brantel::run::SerialLine line(device.Path());

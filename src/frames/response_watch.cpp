@@ -9,11 +9,20 @@ std::string VerdictLine(const ExpectedResponse& expected, std::string_view answe
 }
 
 std::string VerdictLine(const ExpectedResponse& expected, std::string_view answer,
-                        const ResponseVerdict& verdict) {
-    if (verdict.matches) {
+                        const ResponseVerdict& verdict, std::string_view fault) {
+    if (verdict.matches && fault.empty()) {
         return "// response as expected";
     }
-    return "// response differs: expected " + expected.Text() + ", received " + AnswerText(answer);
+    std::string line = "// response differs: expected " + expected.Text() + ", received " +
+                       AnswerText(answer.substr(0, kVerdictBytesShown));
+    if (answer.size() > kVerdictBytesShown) {
+        line += " ... (" + std::to_string(answer.size()) + " bytes)";
+    }
+    if (!fault.empty()) {
+        line += "; ";
+        line += fault;
+    }
+    return line;
 }
 
 std::string FieldsLine(const std::vector<ReadValue>& fields) {
@@ -21,8 +30,10 @@ std::string FieldsLine(const std::vector<ReadValue>& fields) {
 }
 
 void ResponseWatch::Start(ExpectedResponse expected, Clock::time_point now, int row) {
+    checkedSize_ = expected.CheckedSize();
     expected_ = std::move(expected);
     answer_.clear();
+    drained_ = 0;
     sent_ = now;
     row_ = row;
 }
@@ -32,22 +43,34 @@ std::optional<JudgedAnswer> ResponseWatch::Read(std::string_view bytes, Clock::t
         return std::nullopt;
     }
     if (!bytes.empty()) {
-        answer_ += bytes;
-        return std::nullopt;
+        if (answer_.empty()) {
+            firstByte_ = now;
+        }
+        drained_ += TakeWithin(bytes, limits_.mostBytes, answer_);
+        const bool wentOnTooLong = now - firstByte_ >= limits_.longest;
+        if (wentOnTooLong || drained_ > 0) {
+            return Finish(AnswerFault(wentOnTooLong, drained_, limits_));
+        }
+        return CompleteBySize() ? Finish() : std::nullopt;
     }
-    if (answer_.empty() && now - sent_ < kResponseTimeout) {
+    if (answer_.empty() && now - sent_ < limits_.timeout) {
         return std::nullopt;
     }
     return Finish();
 }
 
-std::optional<JudgedAnswer> ResponseWatch::Finish() {
+bool ResponseWatch::CompleteBySize() const {
+    return checkedSize_ && answer_.size() == *checkedSize_ && expected_->Check(answer_).matches;
+}
+
+std::optional<JudgedAnswer> ResponseWatch::Finish(std::string_view fault) {
     if (!expected_) {
         return std::nullopt;
     }
     JudgedAnswer judged;
     judged.verdict = expected_->Check(answer_);
-    judged.line = VerdictLine(*expected_, answer_, judged.verdict);
+    judged.verdict.matches = judged.verdict.matches && fault.empty();
+    judged.line = VerdictLine(*expected_, answer_, judged.verdict, fault);
     judged.row = row_;
     expected_.reset();
     answer_.clear();

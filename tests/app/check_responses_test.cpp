@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,44 @@ TEST(CheckResponses, ResponseCellPastTheSizeCapIsReported) {
     EXPECT_EQ(fixture.NewErrors(),
               QStringList{WindowFixture::Title() +
                           "|the expected response would be longer than 1048576 bytes."});
+}
+
+// A device that keeps talking after a command gets its verdict once the answer passes the
+// time or the bytes it may take, in a line of bounded length, while the stream still runs.
+TEST(CheckResponses, StreamingDeviceIsJudgedWithinTheLimits) {
+    WindowFixture fixture;
+    fixture.WriteIni("[Checks]\nResponses=1\n");
+    TForm1& form = fixture.Start();
+    auto* grid = Named<CommandGrid>(form, "CmdGrid");
+    grid->SetCellText(1, 1, "A 02 L CRC");
+    grid->SetCellText(2, 1, "A 02 L CRC");
+    grid->setCurrentCell(0, 0);
+    QTest::mouseClick(Named<QPushButton>(form, "SendCmdBtn"), Qt::LeftButton);
+    EXPECT_EQ(fixture.Device(2).Read(4), "\x50\x02\x04\x56"s);
+    const auto verdict = [&]() -> std::optional<std::string> {
+        for (const LoggedLine& line : fixture.Log()) {
+            if (line.text.starts_with("// response")) {
+                return line.text;
+            }
+        }
+        return std::nullopt;
+    };
+    for (std::size_t sent = 0; sent < 200'000 && !verdict();) {
+        if (fixture.Device(2).Writable()) {
+            fixture.Device(2).Write(std::string(64, '\x01'));
+            sent += 64;
+        } else {
+            QTest::qWait(1);
+        }
+    }
+    ASSERT_TRUE(verdict());
+    // Which limit comes first depends on how fast the line takes the stream.
+    const std::regex judged(
+        "// response differs: expected 50 02 L CRC, received (01 ){63}01 \\.\\.\\. \\([0-9]+ "
+        "bytes\\); the answer (went on for more than 5000 ms|was longer than 65536 bytes "
+        "\\([0-9]+ more drained\\))");
+    EXPECT_TRUE(std::regex_match(*verdict(), judged)) << *verdict();
+    EXPECT_LT(verdict()->size(), 400u);
 }
 
 // Off at first; the menu entry writes its own section at once, and a start with it stored

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fake_frame_inputs.h"
+#include "text/hex_line.h"
 
 namespace brantel {
 namespace {
@@ -31,11 +32,20 @@ struct WatchCase {
 TEST(ResponseWatch, JudgesTheAnswerOnceItIsComplete) {
     const std::string status = "A 02 L CRC";
     const WatchCase cases[] = {
-        {"answer in two reads, then a quiet one",
+        {"answer with a check in two reads: judged as its last byte comes",
          {{0, Step::kSend, status, std::nullopt},
           {100, Step::kRead, "\x50\x02", std::nullopt},
-          {200, Step::kRead, "\x04\x56", std::nullopt},
-          {300, Step::kRead, "", "// response as expected"}}},
+          {200, Step::kRead, "\x04\x56", "// response as expected"},
+          {300, Step::kRead, "", std::nullopt}}},
+        {"a whole answer with more after it waits for the quiet",
+         {{0, Step::kSend, status, std::nullopt},
+          {100, Step::kRead, "\x50\x02\x04\x56\x00"s, std::nullopt},
+          {200, Step::kRead, "",
+           "// response differs: expected 50 02 L CRC, received 50 02 04 56 00"}}},
+        {"an answer without a check waits for the quiet",
+         {{0, Step::kSend, "50 02", std::nullopt},
+          {100, Step::kRead, "\x50\x02", std::nullopt},
+          {200, Step::kRead, "", "// response as expected"}}},
         {"answer that differs",
          {{0, Step::kSend, status, std::nullopt},
           {100, Step::kRead, "\x50\x82\x05\x02\xD9", std::nullopt},
@@ -50,8 +60,8 @@ TEST(ResponseWatch, JudgesTheAnswerOnceItIsComplete) {
         {"an answer begun in time is waited for",
          {{0, Step::kSend, status, std::nullopt},
           {450, Step::kRead, "\x50", std::nullopt},
-          {550, Step::kRead, "\x02\x04\x56", std::nullopt},
-          {650, Step::kRead, "", "// response as expected"}}},
+          {550, Step::kRead, "\x02\x04", std::nullopt},
+          {650, Step::kRead, "\x56", "// response as expected"}}},
         {"the next send judges the open watch on what came",
          {{0, Step::kSend, status, std::nullopt},
           {100, Step::kRead, "\x50\x02", std::nullopt},
@@ -119,6 +129,46 @@ TEST(ResponseWatch, JudgementCarriesTheRowAndTheFieldsOfAMatch) {
         EXPECT_EQ(judged->row, 3);
         EXPECT_FALSE(judged->verdict.matches);
         EXPECT_TRUE(judged->verdict.fields.empty());
+        EXPECT_FALSE(watch.Awaiting());
+    }
+}
+
+// A device that keeps talking is judged once the answer goes past the limits, on a verdict of
+// bounded length that says why.
+TEST(ResponseWatch, AnswerThatGoesOnIsJudgedWithinTheLimits) {
+    FakeFrameInputs inputs;
+    const ResponseWatch::Clock::time_point start{};
+    const std::string kilobyte(1024, '\x01');
+    struct Flood {
+        const char* name;
+        int readsEveryMs;
+        int judgedAtMs;
+        const char* bytesShown;
+        const char* why;
+    };
+    const Flood floods[] = {
+        {"a drip of a kilobyte a read", 100, 5100, " ... (52224 bytes)",
+         "; the answer went on for more than 5000 ms"},
+        {"a flood of a kilobyte a millisecond", 1, 65, " ... (65536 bytes)",
+         "; the answer was longer than 65536 bytes (1024 more drained)"},
+    };
+    const std::string shown = HexLine(kilobyte.substr(0, kVerdictBytesShown));
+    for (const Flood& flood : floods) {
+        SCOPED_TRACE(flood.name);
+        ResponseWatch watch;
+        watch.Start(*ExpectedResponse::FromCell("A 02 L CRC", inputs), start);
+        std::optional<JudgedAnswer> judged;
+        int at = 0;
+        while (!judged && at < 60000) {
+            at += flood.readsEveryMs;
+            judged = watch.Read(kilobyte, start + milliseconds(at));
+        }
+        ASSERT_TRUE(judged);
+        EXPECT_EQ(at, flood.judgedAtMs);
+        EXPECT_FALSE(judged->verdict.matches);
+        EXPECT_EQ(judged->line, "// response differs: expected 50 02 L CRC, received " +
+                                    shown.substr(0, shown.size() - 1) + flood.bytesShown +
+                                    flood.why);
         EXPECT_FALSE(watch.Awaiting());
     }
 }

@@ -80,6 +80,11 @@ void PtyDevice::Close() {
     line_.Close();
 }
 
+bool PtyDevice::Writable() const {
+    pollfd line{line_.Master(), POLLOUT, 0};
+    return ::poll(&line, 1, 0) == 1 && (line.revents & POLLOUT) != 0;
+}
+
 termios PtyDevice::LineSettings() const {
     termios settings{};
     // On a pseudo-terminal's master the terminal calls act on the line the program opened.

@@ -47,6 +47,9 @@ class PtyDevice {
     std::string ReadFor(std::chrono::milliseconds quiet);
     // The device sends bytes to the program.
     void Write(const std::string& bytes);
+    // Whether the line takes a few more bytes now: a device that streams writes only then, so
+    // a full line never blocks the test while the program's reads wait on the event loop.
+    bool Writable() const;
     // The device vanishes: the program's side of the line hangs up.
     void Close();
     // The line settings whoever opened the line last gave it (speed, data bits, parity...).

@@ -30,18 +30,6 @@ void WaitForInput(std::chrono::milliseconds wait) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-// Keeps the bytes of a read up to `mostBytes` in all, and counts the rest.
-void Take(const std::string& bytes, std::size_t mostBytes, std::string& kept,
-          std::size_t& drained) {
-    const std::size_t taken = std::min(bytes.size(), mostBytes - kept.size());
-    kept.append(bytes, 0, taken);
-    drained += bytes.size() - taken;
-}
-
-std::string Milliseconds(std::chrono::milliseconds time) {
-    return std::to_string(time.count()) + " ms";
-}
-
 }  // namespace
 
 SerialLine::SerialLine(std::string device)
@@ -126,7 +114,7 @@ Answer SerialLine::Exchange(const std::string& frame, const AnswerLimits& limits
             if (!bytes.empty()) {
                 firstByte = firstByte.value_or(now);
                 lastByte = now;
-                Take(bytes, limits.mostBytes, answer.bytes, drained);
+                drained += TakeWithin(bytes, limits.mostBytes, answer.bytes);
                 continue;
             }
         }
@@ -139,15 +127,8 @@ Answer SerialLine::Exchange(const std::string& frame, const AnswerLimits& limits
         }
         WaitForInput(left);
     }
-    std::string& fault = answer.fault;
-    if (firstByte && lastByte + limits.gap > *firstByte + limits.longest) {
-        fault = "the answer went on for more than " + Milliseconds(limits.longest);
-    }
-    if (drained > 0) {
-        fault += (fault.empty() ? "the answer was" : " and was") + std::string(" longer than ") +
-                 std::to_string(limits.mostBytes) + " bytes (" + std::to_string(drained) +
-                 " more drained)";
-    }
+    answer.fault = AnswerFault(firstByte && lastByte + limits.gap > *firstByte + limits.longest,
+                               drained, limits);
     return answer;
 }
 

@@ -4,23 +4,12 @@
 #include <cstddef>
 #include <string>
 
+#include "frames/answer_limits.h"
 #include "row_run.h"
 #include "serial/port_connection.h"
 #include "serial/raw_transfer.h"
 
 namespace brantel::run {
-
-// How an exchange waits for an answer and how much of it there may be.
-struct AnswerLimits {
-    // For the first byte.
-    std::chrono::milliseconds timeout{500};
-    // The quiet after a byte that ends the answer.
-    std::chrono::milliseconds gap{20};
-    // From the first byte to the end of the answer.
-    std::chrono::milliseconds longest{5000};
-    // Bytes kept; those after them are drained and counted.
-    std::size_t mostBytes = 65536;
-};
 
 // The one port of a run, opened with the window's line settings through the serial link, so a
 // network address in place of a device path opens wherever the link opens one.

@@ -70,12 +70,17 @@ TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBar(bar_);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
         // Scrolling by the user decides whether new lines keep the end in view.
         if (!adjusting_) {
-            following_ = value == verticalScrollBar()->maximum();
+            if (ValueOf(top_) != value) {
+                top_ = PlaceOfValue(value);
+            }
+            following_ = value == bar_->maximum();
         }
     });
+    connect(bar_, &QScrollBar::actionTriggered, this, [this](int action) { OnBarAction(action); });
+    bar_->installEventFilter(this);
     CreateActions();
 }
 
@@ -125,7 +130,7 @@ void TrafficLog::LogHex(const std::string& data, Colour colour) {
 }
 
 void TrafficLog::Append(StoredLine line) {
-    droppedSinceLayout_ += store_.Append(std::move(line));
+    store_.Append(std::move(line));
     ScheduleLayout(false);
 }
 
@@ -140,17 +145,23 @@ void TrafficLog::ScheduleLayout(bool whole) {
 
 void TrafficLog::Relayout() {
     layoutPending_ = false;
-    const int dropped = static_cast<int>(std::min<std::size_t>(droppedSinceLayout_, INT32_MAX));
-    droppedSinceLayout_ = 0;
+    if (top_.line < store_.FirstNumber()) {
+        top_ = {store_.FirstNumber(), 0};
+    }
+    end_ = EndTop();
+    top_ = std::min(top_, end_);
+    if (LineCount() > 0) {
+        top_.row =
+            std::min(top_.row, RowsOf(static_cast<int>(top_.line - store_.FirstNumber())) - 1);
+    }
+    if (following_ && ready_()) {
+        top_ = end_;
+    }
     adjusting_ = true;
-    bar_->AdjustAtOnce([this, dropped] {
-        const int top = std::max(0, bar_->value() - dropped);
-        bar_->setRange(0, std::max(0, LineCount() - LinesFittingAtEnd()));
-        bar_->setPageStep(std::max(1, static_cast<int>(viewport()->height() / RowHeight())));
-        bar_->setValue(top);
-        if (following_ && ready_()) {
-            bar_->setValue(bar_->maximum());
-        }
+    bar_->AdjustAtOnce([this] {
+        bar_->setRange(0, ValueOf(end_));
+        bar_->setPageStep(RowsOnScreen());
+        bar_->setValue(ValueOf(top_));
     });
     adjusting_ = false;
     if (wholeLayoutPending_) {
@@ -162,14 +173,22 @@ void TrafficLog::Relayout() {
     ShowNewLines();
 }
 
-std::uint64_t TrafficLog::BarTop() const {
-    return store_.FirstNumber() +
-           static_cast<std::uint64_t>(
-               std::clamp(verticalScrollBar()->value(), 0, std::max(0, LineCount() - 1)));
+int TrafficLog::ValueOf(RowPlace place) const {
+    const auto index = static_cast<int>(place.line - store_.FirstNumber());
+    const auto endIndex = static_cast<int>(end_.line - store_.FirstNumber());
+    return place.line < end_.line ? index : endIndex + std::min(place.row, end_.row);
+}
+
+RowPlace TrafficLog::PlaceOfValue(int value) const {
+    const auto endIndex = static_cast<int>(end_.line - store_.FirstNumber());
+    if (value >= endIndex) {
+        return {end_.line, std::min(value - endIndex, end_.row)};
+    }
+    return {store_.FirstNumber() + static_cast<std::uint64_t>(std::max(0, value)), 0};
 }
 
 void TrafficLog::RepaintWhole() {
-    shownTop_ = BarTop();
+    shownTop_ = top_;
     shownEnd_ = store_.FirstNumber() + store_.Size();
     viewport()->update();
 }
@@ -183,13 +202,13 @@ void TrafficLog::scrollContentsBy(int, int) {
 // A new line moves the lines on screen up: their pixels are moved rather than drawn again, as
 // reads may come ten times a second for hours.
 void TrafficLog::ShowTop() {
-    const std::uint64_t top = BarTop();
+    const RowPlace top = top_;
     if (top == shownTop_) {
         return;
     }
     const qreal ratio = viewport()->devicePixelRatioF();
     std::optional<int> shift;
-    if (shownTop_ >= store_.FirstNumber() && ratio == std::floor(ratio)) {
+    if (shownTop_.line >= store_.FirstNumber() && ratio == std::floor(ratio)) {
         shift = top > shownTop_ ? PixelsBetween(shownTop_, top) : PixelsBetween(top, shownTop_);
     }
     if (!shift) {
@@ -203,26 +222,27 @@ void TrafficLog::ShowTop() {
 }
 
 void TrafficLog::ShowNewLines() {
-    const std::uint64_t drawnEnd = std::max(shownEnd_, shownTop_);
+    const std::uint64_t drawnEnd = std::max(shownEnd_, shownTop_.line);
     shownEnd_ = store_.FirstNumber() + store_.Size();
     if (drawnEnd >= shownEnd_) {
         return;
     }
-    if (const std::optional<int> above = PixelsBetween(shownTop_, drawnEnd)) {
+    if (const std::optional<int> above = PixelsBetween(shownTop_, {drawnEnd, 0})) {
         viewport()->update(0, kMargin + *above, viewport()->width(), viewport()->height());
     }
 }
 
-std::optional<int> TrafficLog::PixelsBetween(std::uint64_t from, std::uint64_t to) const {
+std::optional<int> TrafficLog::PixelsBetween(RowPlace from, RowPlace to) const {
     const int rowHeight = RowHeight();
-    int pixels = 0;
-    for (std::uint64_t number = from; number < to; ++number) {
+    int pixels = -from.row * rowHeight;
+    for (std::uint64_t number = from.line; number < to.line; ++number) {
         pixels += RowsOf(static_cast<int>(number - store_.FirstNumber())) * rowHeight;
         if (pixels >= viewport()->height()) {
             return std::nullopt;
         }
     }
-    return pixels;
+    pixels += to.row * rowHeight;
+    return pixels < viewport()->height() ? std::optional<int>(pixels) : std::nullopt;
 }
 
 QString TrafficLog::LineText(int index) const {
@@ -250,37 +270,113 @@ int TrafficLog::RowsOf(int index) const {
                            });
 }
 
-int TrafficLog::LinesFittingAtEnd() const {
-    const int rowsOnScreen =
-        std::max(1, static_cast<int>((viewport()->height() - 2 * kMargin) / RowHeight()));
+int TrafficLog::RowsOnScreen() const {
+    return std::max(1, static_cast<int>((viewport()->height() - 2 * kMargin) / RowHeight()));
+}
+
+RowPlace TrafficLog::EndTop() const {
+    const int rowsOnScreen = RowsOnScreen();
     int rows = 0;
-    int lines = 0;
     for (int index = LineCount() - 1; index >= 0; --index) {
         rows += RowsOf(index);
-        if (rows > rowsOnScreen && lines > 0) {
-            break;
+        if (rows >= rowsOnScreen) {
+            return {Place(index, 0).line, rows - rowsOnScreen};
         }
-        ++lines;
     }
-    return std::max(1, lines);
+    return {store_.FirstNumber(), 0};
+}
+
+RowPlace TrafficLog::MovedBy(RowPlace place, int rows) const {
+    const std::uint64_t first = store_.FirstNumber();
+    place.row += rows;
+    while (place.row < 0 && place.line > first) {
+        --place.line;
+        place.row += RowsOf(static_cast<int>(place.line - first));
+    }
+    while (place < end_ && place.row >= RowsOf(static_cast<int>(place.line - first))) {
+        place.row -= RowsOf(static_cast<int>(place.line - first));
+        ++place.line;
+    }
+    return std::clamp(place, RowPlace{first, 0}, end_);
+}
+
+int TrafficLog::TopY() const {
+    return kMargin - (shownTop_.line >= store_.FirstNumber() ? shownTop_.row : 0) * RowHeight();
+}
+
+int TrafficLog::RowOfColumn(int index, int column) const {
+    const QList<WrappedRow> rows = WrapRows(LineText(index), Columns());
+    const auto after = std::find_if(rows.begin(), rows.end(),
+                                    [column](const WrappedRow& row) { return row.start > column; });
+    return std::max(0, static_cast<int>(after - rows.begin()) - 1);
 }
 
 int TrafficLog::TopLine() const {
     const std::uint64_t first = store_.FirstNumber();
     const std::uint64_t last = first + static_cast<std::uint64_t>(std::max(0, LineCount() - 1));
-    return static_cast<int>(std::clamp(shownTop_, first, last) - first);
+    return static_cast<int>(std::clamp(shownTop_.line, first, last) - first);
 }
 
-void TrafficLog::ScrollTo(int top) {
-    verticalScrollBar()->setValue(top);
+// The bar's arrows and page areas step by rows, so that they reach every row of a line taller
+// than the screen; dragging the slider goes by its values.
+void TrafficLog::OnBarAction(int action) {
+    int rows = 0;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            rows = 1;
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+            rows = -1;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            rows = RowsOnScreen();
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            rows = -RowsOnScreen();
+            break;
+        default:
+            return;
+    }
+    top_ = MovedBy(top_, rows);
+    bar_->setSliderPosition(ValueOf(top_));
+    ShowTop();
+}
+
+void TrafficLog::ScrollTo(RowPlace top) {
+    top_ = std::clamp(top, RowPlace{store_.FirstNumber(), 0}, end_);
+    bar_->setValue(ValueOf(top_));
+    ShowTop();
+}
+
+void TrafficLog::ScrollRows(int rows) {
+    ScrollTo(MovedBy(top_, rows));
 }
 
 void TrafficLog::ScrollToEnd() {
     if (layoutPending_) {
         Relayout();
     }
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    ScrollTo(end_);
     following_ = true;
+}
+
+bool TrafficLog::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the bar scrolls by rows as it does over the lines.
+    if (watched == bar_ && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void TrafficLog::wheelEvent(QWheelEvent* event) {
+    wheelEighths_ += event->angleDelta().y();
+    const int rows = wheelEighths_ / 120 * QApplication::wheelScrollLines();
+    wheelEighths_ %= 120;
+    if (rows != 0) {
+        ScrollRows(-rows);
+    }
+    event->accept();
 }
 
 void TrafficLog::paintEvent(QPaintEvent* event) {
@@ -297,7 +393,9 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     const bool showSelection = hasFocus() && anchor_ != caret_;
     const LogPlace from = std::min(anchor_, caret_);
     const LogPlace to = std::max(anchor_, caret_);
-    int y = kMargin;
+    // Rows scrolled above the top leave the margin blank, as it is kept when pixels move.
+    painter.setClipRect(0, kMargin, viewport()->width(), viewport()->height() - kMargin);
+    int y = TopY();
     for (int index = TopLine(); index < LineCount() && y <= dirty.bottom(); ++index) {
         const int below = y + RowsOf(index) * lineHeight;
         if (below <= dirty.top()) {
@@ -372,7 +470,7 @@ std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
     const qreal charWidth = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
     const int lineHeight = RowHeight();
     const int columns = Columns();
-    int y = kMargin;
+    int y = TopY();
     int index = TopLine();
     for (; index < LineCount(); ++index) {
         const QString text = LineText(index);
@@ -390,7 +488,7 @@ std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
 }
 
 std::optional<int> TrafficLog::LineAt(QPoint point) const {
-    int y = kMargin;
+    int y = TopY();
     for (int index = TopLine(); index < LineCount() && y <= point.y(); ++index) {
         y += RowsOf(index) * RowHeight();
         if (point.y() < y) {
@@ -429,9 +527,9 @@ void TrafficLog::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     // Dragging past the top or bottom scrolls on.
     if (point.y() < 0) {
-        ScrollTo(TopLine() - 1);
+        ScrollRows(-1);
     } else if (point.y() > viewport()->height()) {
-        ScrollTo(TopLine() + 1);
+        ScrollRows(1);
     }
     if (const std::optional<LogPlace> place = PlaceAt(point)) {
         MoveCaret(*place, true);
@@ -478,14 +576,14 @@ void TrafficLog::Copy() const {
     }
 }
 
-void TrafficLog::BringIntoView(int index) {
-    if (index < TopLine() || index >= TopLine() + verticalScrollBar()->pageStep() - 1) {
-        ScrollTo(std::max(0, index - verticalScrollBar()->pageStep() / 2));
+void TrafficLog::BringIntoView(RowPlace place) {
+    const std::optional<int> below = place >= top_ ? PixelsBetween(top_, place) : std::nullopt;
+    if (!below || *below >= (RowsOnScreen() - 1) * RowHeight()) {
+        ScrollTo(MovedBy(place, -RowsOnScreen() / 2));
     }
 }
 
 void TrafficLog::keyPressEvent(QKeyEvent* event) {
-    QScrollBar* bar = verticalScrollBar();
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     const int caretIndex = std::clamp(IndexOf(Clamped(caret_)), 0, std::max(0, LineCount() - 1));
     switch (event->key()) {
@@ -500,7 +598,7 @@ void TrafficLog::keyPressEvent(QKeyEvent* event) {
             if (shift) {
                 MoveCaret(Place(caretIndex, 0), true);
             } else {
-                ScrollTo(0);
+                ScrollTo({store_.FirstNumber(), 0});
             }
             return;
         case Qt::Key_PageUp:
@@ -509,13 +607,13 @@ void TrafficLog::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Down: {
             const bool page = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
             const bool up = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_Up;
-            const int step = (page ? bar->pageStep() : 1) * (up ? -1 : 1);
+            const int step = (page ? RowsOnScreen() : 1) * (up ? -1 : 1);
             if (shift && LineCount() > 0) {
                 const int index = std::clamp(caretIndex + step, 0, LineCount() - 1);
                 MoveCaret(Place(index, caret_.column), true);
-                BringIntoView(index);
+                BringIntoView({Place(index, 0).line, 0});
             } else {
-                ScrollTo(bar->value() + step);
+                ScrollRows(step);
             }
             return;
         }
@@ -607,13 +705,13 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
         FromBytes(ShownText(store_.At(found->line)).substr(0, found->span.start));
     const QString matched =
         FromBytes(ShownText(store_.At(found->line)).substr(found->span.start, found->span.length));
-    Select(Place(index, offset + static_cast<int>(before.size())),
-           Place(index, offset + static_cast<int>(before.size() + matched.size())));
+    const int start = offset + static_cast<int>(before.size());
+    Select(Place(index, start), Place(index, start + static_cast<int>(matched.size())));
     if (layoutPending_) {
         Relayout();
     }
     following_ = false;
-    BringIntoView(index);
+    BringIntoView({Place(index, 0).line, RowOfColumn(index, start)});
     following_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
     return true;
 }

@@ -28,6 +28,13 @@ struct LogPlace {
     auto operator<=>(const LogPlace&) const = default;
 };
 
+// A row of the log's screen layout: a line by its number and a row it wraps to.
+struct RowPlace {
+    std::uint64_t line = 0;
+    int row = 0;
+    auto operator<=>(const RowPlace&) const = default;
+};
+
 // The traffic log `SerialMemo`: one coloured line per event on the serial link. Lines are kept
 // as they arrived and drawn only while on screen, wrapped to the width. It reads like a
 // read-only text view (selection, copy, find) and never takes the focus by itself.
@@ -62,6 +69,9 @@ class TrafficLog : public QAbstractScrollArea {
     bool Following() const { return following_; }
     // The first line on screen.
     int TopLine() const;
+    // The character of what the screen shows at a point of the viewport: past the end of a row,
+    // its end; below the last line, the end of that line. nullopt for an empty log.
+    std::optional<LogPlace> PlaceAt(QPoint point) const;
 
     bool TimeStamps() const { return timeStamps_; }
     void SetTimeStamps(bool on);
@@ -85,6 +95,8 @@ class TrafficLog : public QAbstractScrollArea {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -95,24 +107,34 @@ class TrafficLog : public QAbstractScrollArea {
     void ScheduleLayout(bool whole);
     // Sets the scroll range after lines came, went or the width changed, and follows the end.
     void Relayout();
-    // Brings the screen to the scroll bar's top line, moving the pixels already drawn.
+    // Brings the screen to the top row, moving the pixels already drawn.
     void ShowTop();
     // Draws the lines that came since the screen was last brought up to date.
     void ShowNewLines();
-    // Pixels from the top of line `from` to the top of line `to` (line numbers, from <= to);
-    // nullopt when that is more than the screen holds.
-    std::optional<int> PixelsBetween(std::uint64_t from, std::uint64_t to) const;
+    // Pixels from row `from` down to row `to` (from <= to); nullopt when that is more than the
+    // screen holds.
+    std::optional<int> PixelsBetween(RowPlace from, RowPlace to) const;
     void RepaintWhole();
-    // The scroll bar's top line, by number.
-    std::uint64_t BarTop() const;
     int RowHeight() const;
     int Columns() const;
     int RowsOf(int index) const;
-    // How many of the last lines fit on screen whole (at least one).
-    int LinesFittingAtEnd() const;
-    void ScrollTo(int top);
+    int RowsOnScreen() const;
+    // Where the top line's first row is drawn: above the margin when rows of it are scrolled off.
+    int TopY() const;
+    // The row of line `index` that shows character `column`.
+    int RowOfColumn(int index, int column) const;
+    // The top row that shows the last row of the last line at the bottom of the screen.
+    RowPlace EndTop() const;
+    // The row `rows` rows below (or above, when negative) `place`, within the log's rows.
+    RowPlace MovedBy(RowPlace place, int rows) const;
+    // The scroll bar counts a step for each line above the end's top line and one for each of
+    // that line's rows down to the end, so that its end shows the log's last row.
+    int ValueOf(RowPlace place) const;
+    RowPlace PlaceOfValue(int value) const;
+    void OnBarAction(int action);
+    void ScrollTo(RowPlace top);
+    void ScrollRows(int rows);
     void ScrollToEnd();
-    std::optional<LogPlace> PlaceAt(QPoint point) const;
     // The index of the line whose rows hold the point; nullopt below the last line.
     std::optional<int> LineAt(QPoint point) const;
     // The place of a line index and column, and back.
@@ -120,7 +142,8 @@ class TrafficLog : public QAbstractScrollArea {
     int IndexOf(const LogPlace& place) const;
     LogPlace Clamped(LogPlace place) const;
     void MoveCaret(LogPlace caret, bool extend);
-    void BringIntoView(int index);
+    // Scrolls so the row is on screen, in its middle when it was not.
+    void BringIntoView(RowPlace place);
     void SaveAs();
     void ShowFind();
     void ShowFindCheck(const std::string& frame);
@@ -135,11 +158,15 @@ class TrafficLog : public QAbstractScrollArea {
     bool adjusting_ = false;
     bool layoutPending_ = false;
     bool wholeLayoutPending_ = false;
-    // The lines the screen shows (or is about to): the top line's number and the number after
-    // the last line held when it was drawn.
-    std::uint64_t shownTop_ = 0;
+    // The row the user scrolled to the top, and the one scrolled to at the end.
+    RowPlace top_;
+    RowPlace end_;
+    // Wheel turns smaller than a row, kept until they add up to one.
+    int wheelEighths_ = 0;
+    // The rows the screen shows (or is about to): the top row and the number after the last
+    // line held when it was drawn.
+    RowPlace shownTop_;
     std::uint64_t shownEnd_ = 0;
-    std::size_t droppedSinceLayout_ = 0;
     LogPlace anchor_;
     LogPlace caret_;
     std::optional<LineQuery> query_;

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,7 +16,6 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "log/check_search_dialog.h"
@@ -44,12 +44,6 @@ QFont LogFont() {
     return font;
 }
 
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 QString StampOf(std::int64_t timeMs) {
     return QDateTime::fromMSecsSinceEpoch(timeMs).toString("hh:mm:ss.zzz ");
 }
@@ -61,7 +55,12 @@ TrafficLog::TrafficLog(QWidget* parent) : TrafficLog([] { return false; }, paren
 TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
     : QAbstractScrollArea(parent),
       ready_(std::move(ready)),
-      bar_(new SteadyScrollBar(Qt::Vertical)) {
+      bar_(new SteadyScrollBar(Qt::Vertical)),
+      receivedFrames_(new ReceivedFrames(
+          [this](ReceivedFrame frame) {
+              Append({std::move(frame.bytes), frame.firstByteMs, kReceivedBlue, LineForm::kHex});
+          },
+          this)) {
     setFont(LogFont());
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(true);
@@ -113,19 +112,53 @@ void TrafficLog::CreateActions() {
         emit TimeStampsToggled(on);
     });
     timeStampsAction_->setCheckable(true);
+    framesByGapAction_ = add("Split Received Frames by &Gap", QKeySequence(), [this](bool on) {
+        SetFramesByGap(on, frameGapMs_);
+        emit FramesByGapChanged(on, frameGapMs_);
+    });
+    framesByGapAction_->setCheckable(true);
+    add("Frame Gap...", QKeySequence(), [this] { AskFrameGap(); });
     add("&Save As...", QKeySequence(), [this] { SaveAs(); });
     add("C&lear", QKeySequence(), [this] { Clear(); });
 }
 
+// Any other line ends the frame being received, so the log keeps the order of events.
 void TrafficLog::LogLine(const std::string& text, Colour colour) {
     if (!text.empty()) {
+        receivedFrames_->End();
         Append({text, NowMs(), colour, LineForm::kText});
     }
 }
 
 void TrafficLog::LogHex(const std::string& data, Colour colour) {
     if (!data.empty()) {
+        receivedFrames_->End();
         Append({data, NowMs(), colour, LineForm::kHex});
+    }
+}
+
+void TrafficLog::LogReceived(const std::string& data) {
+    if (receivedFrames_->On()) {
+        receivedFrames_->Arrive(data);
+    } else {
+        LogHex(data, kReceivedBlue);
+    }
+}
+
+void TrafficLog::SetFramesByGap(bool on, int gapMs) {
+    frameGapMs_ = std::clamp(gapMs, 1, kMaxFrameGapMs);
+    framesByGapAction_->setChecked(on);
+    receivedFrames_->SetGap(on ? std::optional<int>(frameGapMs_) : std::nullopt);
+}
+
+void TrafficLog::AskFrameGap() {
+    bool chosen = false;
+    const int gap = QInputDialog::getInt(
+        this, "Frame Gap", "A received frame ends when the line is idle for (ms):", frameGapMs_, 1,
+        kMaxFrameGapMs, 1, &chosen);
+    if (chosen) {
+        SetFramesByGap(FramesByGap(), gap);
+        emit FramesByGapChanged(FramesByGap(), frameGapMs_);
     }
 }
 
@@ -416,8 +449,8 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
         if (query_) {
             const StoredLine& line = store_.At(static_cast<std::size_t>(index));
             const int offset = timeStamps_ ? kStampLength : 0;
-            for (const TextSpan& span : query_->MatchesIn(line)) {
-                const bool current = match_ && match_->line == number && match_->span == span;
+            for (const TextSpan& span : query_->PartsIn(store_, static_cast<std::size_t>(index))) {
+                const bool current = match_ && IsCurrentMatch(number, span);
                 marks.push_back({offset + static_cast<int>(span.start),
                                  offset + static_cast<int>(span.start + span.length),
                                  current ? QColor(255, 150, 50) : QColor(255, 240, 120),
@@ -660,7 +693,7 @@ void TrafficLog::contextMenuEvent(QContextMenuEvent* event) {
     connect(findCheck, &QAction::triggered, this, [this, frame] { ShowFindCheck(frame); });
     menu.insertAction(actions()[5], findCheck);
     menu.insertSeparator(actions()[5]);
-    menu.insertSeparator(actions()[6]);
+    menu.insertSeparator(actions()[8]);
     menu.exec(event->globalPos());
 }
 
@@ -671,6 +704,7 @@ void TrafficLog::SetTimeStamps(bool on) {
 }
 
 void TrafficLog::Clear() {
+    receivedFrames_->Drop();
     store_.Clear();
     anchor_ = caret_ = {store_.FirstNumber(), 0};
     match_.reset();
@@ -688,8 +722,8 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
     }
     std::optional<LineMatch> from;
     if (match_ && match_->line >= store_.FirstNumber()) {
-        from =
-            LineMatch{static_cast<std::size_t>(match_->line - store_.FirstNumber()), match_->span};
+        from = LineMatch{static_cast<std::size_t>(match_->line - store_.FirstNumber()),
+                         match_->span, std::nullopt};
     }
     const std::optional<LineMatch> found = FindMatch(store_, *query_, from, forward);
     if (!found) {
@@ -698,7 +732,8 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
         return false;
     }
     const int index = static_cast<int>(found->line);
-    match_ = LineMatch{static_cast<std::size_t>(Place(index, 0).line), found->span};
+    match_ = found;
+    match_->line = static_cast<std::size_t>(Place(index, 0).line);
     // The match is selected in the text as shown, its time stamp included.
     const int offset = timeStamps_ ? kStampLength : 0;
     const QString before =
@@ -706,7 +741,15 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
     const QString matched =
         FromBytes(ShownText(store_.At(found->line)).substr(found->span.start, found->span.length));
     const int start = offset + static_cast<int>(before.size());
-    Select(Place(index, start), Place(index, start + static_cast<int>(matched.size())));
+    if (found->runsOnTo) {
+        // Bytes running on over the next lines of their direction are shown as hex alone.
+        const int endIndex = static_cast<int>(found->runsOnTo->line);
+        match_->runsOnTo->line = static_cast<std::size_t>(Place(endIndex, 0).line);
+        Select(Place(index, start),
+               Place(endIndex, offset + static_cast<int>(found->runsOnTo->span.length)));
+    } else {
+        Select(Place(index, start), Place(index, start + static_cast<int>(matched.size())));
+    }
     if (layoutPending_) {
         Relayout();
     }
@@ -714,6 +757,14 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
     BringIntoView({Place(index, 0).line, RowOfColumn(index, start)});
     following_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
     return true;
+}
+
+bool TrafficLog::IsCurrentMatch(std::uint64_t number, const TextSpan& part) const {
+    if (number == match_->line) {
+        return part.start == match_->span.start;
+    }
+    return match_->runsOnTo && number > match_->line && number <= match_->runsOnTo->line &&
+           part.start == 0;
 }
 
 std::optional<QString> TrafficLog::SaveTo(const QString& path, bool html) {

@@ -8,6 +8,7 @@
 
 #include "log/line_search.h"
 #include "log/line_store.h"
+#include "log/received_frames.h"
 #include "log/recent_row_counts.h"
 #include "log/row_painter.h"
 #include "text/colours.h"
@@ -51,6 +52,10 @@ class TrafficLog : public QAbstractScrollArea {
     void LogLine(const std::string& text, Colour colour);
     // Appends the bytes as a hex line in colour; no bytes add nothing.
     void LogHex(const std::string& data, Colour colour);
+    // Appends bytes received: a hex line of their own, or, with received frames split by gap,
+    // part of the frame being received, which becomes a line stamped with the arrival of its
+    // first byte once the line has been idle for the gap (or another line comes).
+    void LogReceived(const std::string& data);
 
     // Lines held.
     int LineCount() const { return static_cast<int>(store_.Size()); }
@@ -75,6 +80,12 @@ class TrafficLog : public QAbstractScrollArea {
 
     bool TimeStamps() const { return timeStamps_; }
     void SetTimeStamps(bool on);
+    // Whether received frames are split by the line going idle, and for how long (1..1000 ms).
+    bool FramesByGap() const { return receivedFrames_->On(); }
+    int FrameGapMs() const { return frameGapMs_; }
+    void SetFramesByGap(bool on, int gapMs);
+    static constexpr int kDefaultFrameGapMs = 5;
+    static constexpr int kMaxFrameGapMs = 1000;
     void Clear();
     // Finds the next (or previous) match after the current one, selects it and brings it into
     // view; false when there is none.
@@ -85,6 +96,8 @@ class TrafficLog : public QAbstractScrollArea {
 
   signals:
     void TimeStampsToggled(bool on);
+    // The user changed how received frames are split.
+    void FramesByGapChanged(bool on, int gapMs);
     // A log tool failed; the message says why.
     void Failed(const QString& message);
 
@@ -147,6 +160,9 @@ class TrafficLog : public QAbstractScrollArea {
     void SaveAs();
     void ShowFind();
     void ShowFindCheck(const std::string& frame);
+    void AskFrameGap();
+    // Whether a part of a match on line `number` belongs to the one Find selected last.
+    bool IsCurrentMatch(std::uint64_t number, const TextSpan& part) const;
     void CreateActions();
 
     std::function<bool()> ready_;
@@ -170,13 +186,16 @@ class TrafficLog : public QAbstractScrollArea {
     LogPlace anchor_;
     LogPlace caret_;
     std::optional<LineQuery> query_;
-    // The match Find selected last, its line by number.
+    // The match Find selected last, its lines by number.
     std::optional<LineMatch> match_;
     FindDialog* findDialog_ = nullptr;
     CheckSearchDialog* checkDialog_ = nullptr;
     // Made for the font the rows were last drawn in.
     std::optional<RowPainter> rowPainter_;
     QAction* timeStampsAction_ = nullptr;
+    QAction* framesByGapAction_ = nullptr;
+    int frameGapMs_ = kDefaultFrameGapMs;
+    ReceivedFrames* receivedFrames_;
 };
 
 }  // namespace brantel

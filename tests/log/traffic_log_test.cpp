@@ -431,6 +431,10 @@ TEST_F(TrafficLogTest, MenuActionsClearStampSaveAndFind) {
     EXPECT_TRUE(log->Find("41", true, true));
     EXPECT_EQ(log->SelectedText(), "41");
     EXPECT_FALSE(log->Find("ZZ", false, true));
+    log->LogHex("\x01\x03", kReceivedBlue);
+    log->LogHex("\x02", kReceivedBlue);
+    EXPECT_TRUE(log->Find("01 03 02", true, true)) << "across two received lines";
+    EXPECT_EQ(log->SelectedText(), "01 03 \r\n02");
 
     Action("Clear")->trigger();
     EXPECT_EQ(log->LineCount(), 0);

@@ -51,6 +51,7 @@
 #include "serial/found_ports.h"
 #include "serial/port_texts.h"
 #include "serial/reopen_watch.h"
+#include "text/integers.h"
 #include "version/version.h"
 #include "widgets/address_warning.h"
 #include "widgets/cached_panel_style.h"
@@ -67,6 +68,8 @@ constexpr int kGridHeight = 245;
 
 constexpr char kLogSection[] = "Log";
 constexpr char kTimeStampsKey[] = "TimeStamps";
+constexpr char kFramesByGapKey[] = "FramesByGap";
+constexpr char kFrameGapKey[] = "FrameGapMs";
 constexpr char kChecksSection[] = "Checks";
 constexpr char kResponsesKey[] = "Responses";
 constexpr char kFieldsKey[] = "Fields";
@@ -179,7 +182,11 @@ TForm1::TForm1(ProgramState& state, QWidget* parent)
     move(184, 99);
     state_.logRoute = [this](const std::string& text, Colour colour) { LogLine(text, colour); };
     state_.hexRoute = [this](const std::string& bytes, Colour colour) {
-        ui_->SerialMemo->LogHex(bytes, colour);
+        if (colour == kReceivedBlue) {
+            ui_->SerialMemo->LogReceived(bytes);
+        } else {
+            ui_->SerialMemo->LogHex(bytes, colour);
+        }
     };
     state_.showReceivedRoute = [this](const std::string& text) {
         ui_->Edit1->setText(FromDeviceBytes(text));
@@ -227,6 +234,13 @@ void TForm1::SetUpPages() {
         Application::RunReported([this, on] {
             ProfileStore(state_.shell.iniPath)
                 .WriteString(kLogSection, kTimeStampsKey, on ? "1" : "0");
+        });
+    });
+    connect(log, &TrafficLog::FramesByGapChanged, this, [this](bool on, int gapMs) {
+        Application::RunReported([this, on, gapMs] {
+            ProfileStore store(state_.shell.iniPath);
+            store.WriteString(kLogSection, kFramesByGapKey, on ? "1" : "0");
+            store.WriteString(kLogSection, kFrameGapKey, std::to_string(gapMs));
         });
     });
     connect(log, &TrafficLog::Failed, this, [](const QString& message) {
@@ -324,6 +338,7 @@ void TForm1::ConnectHandlers() {
     connect(ui_->Button5, &QPushButton::clicked, this, guarded(&TForm1::Button5Click));
     connect(ui_->SendCmdBtn, &QPushButton::clicked, this, guarded(&TForm1::SendCmdBtnClick));
     connect(Timer1, &QTimer::timeout, this, guarded(&TForm1::Timer1Timer));
+    connect(&state_.port, &PortConnection::Arrived, this, guarded(&TForm1::ReadArrived));
     connect(ui_->PortNumber, &QLineEdit::textChanged, this, guarded(&TForm1::PortNumberChange));
     connect(ui_->Parameters, &QLineEdit::textChanged, this, guarded(&TForm1::ParametersChange));
     // After the parameter table is parsed again: the notes read it.
@@ -383,6 +398,10 @@ void TForm1::FormCreate() {
         const ProfileStore store(state_.shell.iniPath);
         LoadCommandTable(*ui_->CmdGrid, store);
         ui_->SerialMemo->SetTimeStamps(store.ReadString(kLogSection, kTimeStampsKey, "0") == "1");
+        ui_->SerialMemo->SetFramesByGap(
+            store.ReadString(kLogSection, kFramesByGapKey, "0") == "1",
+            ParseIntegerOr(store.ReadString(kLogSection, kFrameGapKey, ""),
+                           TrafficLog::kDefaultFrameGapMs));
         const QSignalBlocker unstored(ui_->CheckResponses);
         ui_->CheckResponses->setChecked(store.ReadString(kChecksSection, kResponsesKey, "0") ==
                                         "1");
@@ -518,6 +537,21 @@ void TForm1::Timer1Timer() {
     } else {
         // Without a port the watch still ends when its time is up.
         WatchResponse({});
+    }
+}
+
+// With received frames split by gap, the port is read as bytes come rather than at the tick, so
+// that each frame's line is stamped with the arrival of its first byte. Each read is taken as a
+// tick takes it.
+void TForm1::ReadArrived() {
+    if (!ui_->SerialMemo->FramesByGap() || state_.transfer.Reading()) {
+        return;
+    }
+    while (state_.port.PortHandle() != nullptr) {
+        Timer1Timer();
+        if (state_.transfer.LastReceived().size() < RawTransfer::kBufferSize) {
+            return;
+        }
     }
 }
 

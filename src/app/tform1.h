@@ -52,6 +52,7 @@ class TForm1 : public QMainWindow {
     void Button4Click();
     void Button5Click();
     void Timer1Timer();
+    void ReadArrived();
     void PortNumberChange();
     void N1Click();
     // "Ports...": the mapping of COM1 to COM4; the open port is opened again when its mapping

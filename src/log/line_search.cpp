@@ -57,6 +57,66 @@ std::optional<std::string> HexBytes(std::string_view text, std::string_view sepa
     return bytes;
 }
 
+// Whether line `other` is of the run of hex lines that `line` is in: of one colour, so of one
+// direction.
+bool SameRun(const StoredLine& line, const StoredLine& other) {
+    return line.form == LineForm::kHex && other.form == LineForm::kHex &&
+           line.colour == other.colour;
+}
+
+// The bytes of a hex line with up to `before` bytes of the lines of its run before it and
+// `after` after it.
+struct RunWindow {
+    std::string bytes;
+    // The window's lines in order: their index in the store and where their bytes begin.
+    std::vector<std::pair<std::size_t, std::size_t>> starts;
+    // Where the line's own bytes begin.
+    std::size_t own = 0;
+
+    // The line and the byte in it at an offset of the window.
+    std::pair<std::size_t, std::size_t> At(std::size_t offset) const {
+        const auto line = std::prev(
+            std::upper_bound(starts.begin(), starts.end(), offset,
+                             [](std::size_t at, const auto& s) { return at < s.second; }));
+        return {line->first, offset - line->second};
+    }
+};
+
+RunWindow WindowAround(const LineStore& store, std::size_t index, std::size_t before,
+                       std::size_t after) {
+    const StoredLine& line = store.At(index);
+    std::vector<std::pair<std::size_t, std::string_view>> earlier;
+    for (std::size_t i = index, taken = 0;
+         i > 0 && taken < before && SameRun(line, store.At(i - 1)); --i) {
+        const std::string_view bytes = store.At(i - 1).bytes;
+        const std::size_t take = std::min(bytes.size(), before - taken);
+        earlier.emplace_back(i - 1, bytes.substr(bytes.size() - take));
+        taken += take;
+    }
+    RunWindow window;
+    const auto add = [&window](std::size_t at, std::string_view bytes) {
+        window.starts.emplace_back(at, window.bytes.size());
+        window.bytes.append(bytes);
+    };
+    for (auto it = earlier.rbegin(); it != earlier.rend(); ++it) {
+        add(it->first, it->second);
+    }
+    window.own = window.bytes.size();
+    add(index, line.bytes);
+    for (std::size_t i = index + 1, taken = 0;
+         i < store.Size() && taken < after && SameRun(line, store.At(i)); ++i) {
+        const std::string_view bytes = store.At(i).bytes;
+        add(i, bytes.substr(0, std::min(bytes.size(), after - taken)));
+        taken += std::min(bytes.size(), after - taken);
+    }
+    return window;
+}
+
+// The part of bytes `from` to `to` (not included) of a hex line as it shows them.
+TextSpan HexSpan(std::size_t from, std::size_t to) {
+    return {3 * from, 3 * (to - from) - 1};
+}
+
 // Whether every character could stand in a hex line ("0A FF ").
 bool HexLineCharacters(std::string_view lower) {
     return std::all_of(lower.begin(), lower.end(),
@@ -106,8 +166,8 @@ std::vector<TextSpan> LineQuery::MatchesIn(const StoredLine& line) const {
     return HexLineCharacters(needle_) ? TextMatches(ShownText(line)) : std::vector<TextSpan>{};
 }
 
-std::vector<TextSpan> LineQuery::ByteMatches(const std::string& bytes, const std::string& needle) {
-    std::vector<TextSpan> spans;
+std::vector<std::size_t> LineQuery::ByteOffsets(std::string_view bytes, const std::string& needle) {
+    std::vector<std::size_t> offsets;
     auto at = bytes.begin();
     const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
     while (true) {
@@ -115,11 +175,61 @@ std::vector<TextSpan> LineQuery::ByteMatches(const std::string& bytes, const std
         if (first == bytes.end()) {
             break;
         }
-        const auto index = static_cast<std::size_t>(first - bytes.begin());
-        spans.push_back({3 * index, 3 * needle.size() - 1});
+        offsets.push_back(static_cast<std::size_t>(first - bytes.begin()));
         at = last;
     }
+    return offsets;
+}
+
+std::vector<TextSpan> LineQuery::ByteMatches(const std::string& bytes, const std::string& needle) {
+    std::vector<TextSpan> spans;
+    for (const std::size_t offset : ByteOffsets(bytes, needle)) {
+        spans.push_back(HexSpan(offset, offset + needle.size()));
+    }
     return spans;
+}
+
+std::vector<LineMatch> LineQuery::StartsIn(const LineStore& store, std::size_t index) const {
+    std::vector<LineMatch> matches;
+    const StoredLine& line = store.At(index);
+    if (!hex_ || line.form != LineForm::kHex) {
+        for (const TextSpan& span : MatchesIn(line)) {
+            matches.push_back({index, span, std::nullopt});
+        }
+        return matches;
+    }
+    const RunWindow window = WindowAround(store, index, 0, needle_.size() - 1);
+    for (const std::size_t offset : ByteOffsets(window.bytes, needle_)) {
+        if (offset >= line.bytes.size()) {
+            break;
+        }
+        const auto [endLine, endByte] = window.At(offset + needle_.size() - 1);
+        if (endLine == index) {
+            matches.push_back({index, HexSpan(offset, offset + needle_.size()), std::nullopt});
+        } else {
+            matches.push_back({index, HexSpan(offset, line.bytes.size()),
+                               LineEnd{endLine, HexSpan(0, endByte + 1)}});
+        }
+    }
+    return matches;
+}
+
+std::vector<TextSpan> LineQuery::PartsIn(const LineStore& store, std::size_t index) const {
+    const StoredLine& line = store.At(index);
+    if (!hex_ || line.form != LineForm::kHex) {
+        return MatchesIn(line);
+    }
+    const RunWindow window = WindowAround(store, index, needle_.size() - 1, needle_.size() - 1);
+    std::vector<TextSpan> parts;
+    const std::size_t ownEnd = window.own + line.bytes.size();
+    for (const std::size_t offset : ByteOffsets(window.bytes, needle_)) {
+        const std::size_t from = std::max(offset, window.own);
+        const std::size_t to = std::min(offset + needle_.size(), ownEnd);
+        if (from < to) {
+            parts.push_back(HexSpan(from - window.own, to - window.own));
+        }
+    }
+    return parts;
 }
 
 std::vector<TextSpan> LineQuery::TextMatches(const std::string& shown) const {
@@ -143,21 +253,21 @@ std::optional<LineMatch> FindMatch(const LineStore& store, const LineQuery& quer
     for (std::size_t step = 0; step <= count; ++step) {
         const std::size_t line =
             forward ? (start + step) % count : (start + count - step % count) % count;
-        const std::vector<TextSpan> spans = query.MatchesIn(store.At(line));
+        const std::vector<LineMatch> matches = query.StartsIn(store, line);
         const bool first = step == 0 && from.has_value();
         const bool last = step == count;
         if (forward) {
-            for (const TextSpan& span : spans) {
-                if ((!first || span.start > from->span.start) &&
-                    (!last || !from || span.start <= from->span.start)) {
-                    return LineMatch{line, span};
+            for (const LineMatch& match : matches) {
+                if ((!first || match.span.start > from->span.start) &&
+                    (!last || !from || match.span.start <= from->span.start)) {
+                    return match;
                 }
             }
         } else {
-            for (auto it = spans.rbegin(); it != spans.rend(); ++it) {
-                if ((!first || it->start < from->span.start) &&
-                    (!last || !from || it->start >= from->span.start)) {
-                    return LineMatch{line, *it};
+            for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+                if ((!first || it->span.start < from->span.start) &&
+                    (!last || !from || it->span.start >= from->span.start)) {
+                    return *it;
                 }
             }
         }

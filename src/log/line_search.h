@@ -17,6 +17,8 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
+struct LineMatch;
+
 // What Find looks for: text in what the lines show, ignoring the case of ASCII letters, or a
 // run of bytes in the hex lines.
 class LineQuery {
@@ -29,10 +31,17 @@ class LineQuery {
 
     // Every match in what the line shows, in order, not overlapping.
     std::vector<TextSpan> MatchesIn(const StoredLine& line) const;
+    // The matches that begin in line `index` of the store, in order. Bytes are found across the
+    // ends of consecutive hex lines of one colour (one direction), as a frame may have come in
+    // more than one read.
+    std::vector<LineMatch> StartsIn(const LineStore& store, std::size_t index) const;
+    // What line `index` shows of every match, those running on from or to its neighbours too.
+    std::vector<TextSpan> PartsIn(const LineStore& store, std::size_t index) const;
 
   private:
     LineQuery(std::string needle, bool hex) : needle_(std::move(needle)), hex_(hex) {}
 
+    static std::vector<std::size_t> ByteOffsets(std::string_view bytes, const std::string& needle);
     static std::vector<TextSpan> ByteMatches(const std::string& bytes, const std::string& needle);
     std::vector<TextSpan> TextMatches(const std::string& shown) const;
 
@@ -44,9 +53,19 @@ class LineQuery {
     std::optional<std::string> asBytes_;
 };
 
-struct LineMatch {
+// Where a match that runs on over the next lines ends: the line and its part there.
+struct LineEnd {
     std::size_t line = 0;
     TextSpan span;
+    bool operator==(const LineEnd&) const = default;
+};
+
+struct LineMatch {
+    std::size_t line = 0;
+    // In the line it begins in, to that line's last byte when it runs on.
+    TextSpan span;
+    // The lines after it are wholly in the match up to this one.
+    std::optional<LineEnd> runsOnTo = std::nullopt;
     bool operator==(const LineMatch&) const = default;
 };
 

@@ -1,8 +1,16 @@
 #include "log/line_store.h"
 
+#include <chrono>
+
 #include "text/hex_line.h"
 
 namespace brantel {
+
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 std::string ShownText(const StoredLine& line) {
     return line.form == LineForm::kHex ? HexLine(line.bytes) : line.bytes;

@@ -22,6 +22,9 @@ struct StoredLine {
     LineForm form = LineForm::kText;
 };
 
+// The time lines are stamped with now, in milliseconds since the epoch.
+std::int64_t NowMs();
+
 // What a line shows: its text, or its bytes as a hex line.
 std::string ShownText(const StoredLine& line);
 

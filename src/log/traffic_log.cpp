@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,7 +16,6 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "log/check_search_dialog.h"
@@ -44,12 +44,6 @@ QFont LogFont() {
     return font;
 }
 
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 QString StampOf(std::int64_t timeMs) {
     return QDateTime::fromMSecsSinceEpoch(timeMs).toString("hh:mm:ss.zzz ");
 }
@@ -61,7 +55,12 @@ TrafficLog::TrafficLog(QWidget* parent) : TrafficLog([] { return false; }, paren
 TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
     : QAbstractScrollArea(parent),
       ready_(std::move(ready)),
-      bar_(new SteadyScrollBar(Qt::Vertical)) {
+      bar_(new SteadyScrollBar(Qt::Vertical)),
+      receivedFrames_(new ReceivedFrames(
+          [this](ReceivedFrame frame) {
+              Append({std::move(frame.bytes), frame.firstByteMs, kReceivedBlue, LineForm::kHex});
+          },
+          this)) {
     setFont(LogFont());
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(true);
@@ -70,12 +69,17 @@ TrafficLog::TrafficLog(std::function<bool()> ready, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBar(bar_);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
         // Scrolling by the user decides whether new lines keep the end in view.
         if (!adjusting_) {
-            following_ = value == verticalScrollBar()->maximum();
+            if (ValueOf(top_) != value) {
+                top_ = PlaceOfValue(value);
+            }
+            following_ = value == bar_->maximum();
         }
     });
+    connect(bar_, &QScrollBar::actionTriggered, this, [this](int action) { OnBarAction(action); });
+    bar_->installEventFilter(this);
     CreateActions();
 }
 
@@ -108,24 +112,58 @@ void TrafficLog::CreateActions() {
         emit TimeStampsToggled(on);
     });
     timeStampsAction_->setCheckable(true);
+    framesByGapAction_ = add("Split Received Frames by &Gap", QKeySequence(), [this](bool on) {
+        SetFramesByGap(on, frameGapMs_);
+        emit FramesByGapChanged(on, frameGapMs_);
+    });
+    framesByGapAction_->setCheckable(true);
+    add("Frame Gap...", QKeySequence(), [this] { AskFrameGap(); });
     add("&Save As...", QKeySequence(), [this] { SaveAs(); });
     add("C&lear", QKeySequence(), [this] { Clear(); });
 }
 
+// Any other line ends the frame being received, so the log keeps the order of events.
 void TrafficLog::LogLine(const std::string& text, Colour colour) {
     if (!text.empty()) {
+        receivedFrames_->End();
         Append({text, NowMs(), colour, LineForm::kText});
     }
 }
 
 void TrafficLog::LogHex(const std::string& data, Colour colour) {
     if (!data.empty()) {
+        receivedFrames_->End();
         Append({data, NowMs(), colour, LineForm::kHex});
     }
 }
 
+void TrafficLog::LogReceived(const std::string& data) {
+    if (receivedFrames_->On()) {
+        receivedFrames_->Arrive(data);
+    } else {
+        LogHex(data, kReceivedBlue);
+    }
+}
+
+void TrafficLog::SetFramesByGap(bool on, int gapMs) {
+    frameGapMs_ = std::clamp(gapMs, 1, kMaxFrameGapMs);
+    framesByGapAction_->setChecked(on);
+    receivedFrames_->SetGap(on ? std::optional<int>(frameGapMs_) : std::nullopt);
+}
+
+void TrafficLog::AskFrameGap() {
+    bool chosen = false;
+    const int gap = QInputDialog::getInt(
+        this, "Frame Gap", "A received frame ends when the line is idle for (ms):", frameGapMs_, 1,
+        kMaxFrameGapMs, 1, &chosen);
+    if (chosen) {
+        SetFramesByGap(FramesByGap(), gap);
+        emit FramesByGapChanged(FramesByGap(), frameGapMs_);
+    }
+}
+
 void TrafficLog::Append(StoredLine line) {
-    droppedSinceLayout_ += store_.Append(std::move(line));
+    store_.Append(std::move(line));
     ScheduleLayout(false);
 }
 
@@ -140,17 +178,23 @@ void TrafficLog::ScheduleLayout(bool whole) {
 
 void TrafficLog::Relayout() {
     layoutPending_ = false;
-    const int dropped = static_cast<int>(std::min<std::size_t>(droppedSinceLayout_, INT32_MAX));
-    droppedSinceLayout_ = 0;
+    if (top_.line < store_.FirstNumber()) {
+        top_ = {store_.FirstNumber(), 0};
+    }
+    end_ = EndTop();
+    top_ = std::min(top_, end_);
+    if (LineCount() > 0) {
+        top_.row =
+            std::min(top_.row, RowsOf(static_cast<int>(top_.line - store_.FirstNumber())) - 1);
+    }
+    if (following_ && ready_()) {
+        top_ = end_;
+    }
     adjusting_ = true;
-    bar_->AdjustAtOnce([this, dropped] {
-        const int top = std::max(0, bar_->value() - dropped);
-        bar_->setRange(0, std::max(0, LineCount() - LinesFittingAtEnd()));
-        bar_->setPageStep(std::max(1, static_cast<int>(viewport()->height() / RowHeight())));
-        bar_->setValue(top);
-        if (following_ && ready_()) {
-            bar_->setValue(bar_->maximum());
-        }
+    bar_->AdjustAtOnce([this] {
+        bar_->setRange(0, ValueOf(end_));
+        bar_->setPageStep(RowsOnScreen());
+        bar_->setValue(ValueOf(top_));
     });
     adjusting_ = false;
     if (wholeLayoutPending_) {
@@ -162,14 +206,22 @@ void TrafficLog::Relayout() {
     ShowNewLines();
 }
 
-std::uint64_t TrafficLog::BarTop() const {
-    return store_.FirstNumber() +
-           static_cast<std::uint64_t>(
-               std::clamp(verticalScrollBar()->value(), 0, std::max(0, LineCount() - 1)));
+int TrafficLog::ValueOf(RowPlace place) const {
+    const auto index = static_cast<int>(place.line - store_.FirstNumber());
+    const auto endIndex = static_cast<int>(end_.line - store_.FirstNumber());
+    return place.line < end_.line ? index : endIndex + std::min(place.row, end_.row);
+}
+
+RowPlace TrafficLog::PlaceOfValue(int value) const {
+    const auto endIndex = static_cast<int>(end_.line - store_.FirstNumber());
+    if (value >= endIndex) {
+        return {end_.line, std::min(value - endIndex, end_.row)};
+    }
+    return {store_.FirstNumber() + static_cast<std::uint64_t>(std::max(0, value)), 0};
 }
 
 void TrafficLog::RepaintWhole() {
-    shownTop_ = BarTop();
+    shownTop_ = top_;
     shownEnd_ = store_.FirstNumber() + store_.Size();
     viewport()->update();
 }
@@ -183,13 +235,13 @@ void TrafficLog::scrollContentsBy(int, int) {
 // A new line moves the lines on screen up: their pixels are moved rather than drawn again, as
 // reads may come ten times a second for hours.
 void TrafficLog::ShowTop() {
-    const std::uint64_t top = BarTop();
+    const RowPlace top = top_;
     if (top == shownTop_) {
         return;
     }
     const qreal ratio = viewport()->devicePixelRatioF();
     std::optional<int> shift;
-    if (shownTop_ >= store_.FirstNumber() && ratio == std::floor(ratio)) {
+    if (shownTop_.line >= store_.FirstNumber() && ratio == std::floor(ratio)) {
         shift = top > shownTop_ ? PixelsBetween(shownTop_, top) : PixelsBetween(top, shownTop_);
     }
     if (!shift) {
@@ -203,26 +255,27 @@ void TrafficLog::ShowTop() {
 }
 
 void TrafficLog::ShowNewLines() {
-    const std::uint64_t drawnEnd = std::max(shownEnd_, shownTop_);
+    const std::uint64_t drawnEnd = std::max(shownEnd_, shownTop_.line);
     shownEnd_ = store_.FirstNumber() + store_.Size();
     if (drawnEnd >= shownEnd_) {
         return;
     }
-    if (const std::optional<int> above = PixelsBetween(shownTop_, drawnEnd)) {
+    if (const std::optional<int> above = PixelsBetween(shownTop_, {drawnEnd, 0})) {
         viewport()->update(0, kMargin + *above, viewport()->width(), viewport()->height());
     }
 }
 
-std::optional<int> TrafficLog::PixelsBetween(std::uint64_t from, std::uint64_t to) const {
+std::optional<int> TrafficLog::PixelsBetween(RowPlace from, RowPlace to) const {
     const int rowHeight = RowHeight();
-    int pixels = 0;
-    for (std::uint64_t number = from; number < to; ++number) {
+    int pixels = -from.row * rowHeight;
+    for (std::uint64_t number = from.line; number < to.line; ++number) {
         pixels += RowsOf(static_cast<int>(number - store_.FirstNumber())) * rowHeight;
         if (pixels >= viewport()->height()) {
             return std::nullopt;
         }
     }
-    return pixels;
+    pixels += to.row * rowHeight;
+    return pixels < viewport()->height() ? std::optional<int>(pixels) : std::nullopt;
 }
 
 QString TrafficLog::LineText(int index) const {
@@ -250,37 +303,113 @@ int TrafficLog::RowsOf(int index) const {
                            });
 }
 
-int TrafficLog::LinesFittingAtEnd() const {
-    const int rowsOnScreen =
-        std::max(1, static_cast<int>((viewport()->height() - 2 * kMargin) / RowHeight()));
+int TrafficLog::RowsOnScreen() const {
+    return std::max(1, static_cast<int>((viewport()->height() - 2 * kMargin) / RowHeight()));
+}
+
+RowPlace TrafficLog::EndTop() const {
+    const int rowsOnScreen = RowsOnScreen();
     int rows = 0;
-    int lines = 0;
     for (int index = LineCount() - 1; index >= 0; --index) {
         rows += RowsOf(index);
-        if (rows > rowsOnScreen && lines > 0) {
-            break;
+        if (rows >= rowsOnScreen) {
+            return {Place(index, 0).line, rows - rowsOnScreen};
         }
-        ++lines;
     }
-    return std::max(1, lines);
+    return {store_.FirstNumber(), 0};
+}
+
+RowPlace TrafficLog::MovedBy(RowPlace place, int rows) const {
+    const std::uint64_t first = store_.FirstNumber();
+    place.row += rows;
+    while (place.row < 0 && place.line > first) {
+        --place.line;
+        place.row += RowsOf(static_cast<int>(place.line - first));
+    }
+    while (place < end_ && place.row >= RowsOf(static_cast<int>(place.line - first))) {
+        place.row -= RowsOf(static_cast<int>(place.line - first));
+        ++place.line;
+    }
+    return std::clamp(place, RowPlace{first, 0}, end_);
+}
+
+int TrafficLog::TopY() const {
+    return kMargin - (shownTop_.line >= store_.FirstNumber() ? shownTop_.row : 0) * RowHeight();
+}
+
+int TrafficLog::RowOfColumn(int index, int column) const {
+    const QList<WrappedRow> rows = WrapRows(LineText(index), Columns());
+    const auto after = std::find_if(rows.begin(), rows.end(),
+                                    [column](const WrappedRow& row) { return row.start > column; });
+    return std::max(0, static_cast<int>(after - rows.begin()) - 1);
 }
 
 int TrafficLog::TopLine() const {
     const std::uint64_t first = store_.FirstNumber();
     const std::uint64_t last = first + static_cast<std::uint64_t>(std::max(0, LineCount() - 1));
-    return static_cast<int>(std::clamp(shownTop_, first, last) - first);
+    return static_cast<int>(std::clamp(shownTop_.line, first, last) - first);
 }
 
-void TrafficLog::ScrollTo(int top) {
-    verticalScrollBar()->setValue(top);
+// The bar's arrows and page areas step by rows, so that they reach every row of a line taller
+// than the screen; dragging the slider goes by its values.
+void TrafficLog::OnBarAction(int action) {
+    int rows = 0;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            rows = 1;
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+            rows = -1;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            rows = RowsOnScreen();
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            rows = -RowsOnScreen();
+            break;
+        default:
+            return;
+    }
+    top_ = MovedBy(top_, rows);
+    bar_->setSliderPosition(ValueOf(top_));
+    ShowTop();
+}
+
+void TrafficLog::ScrollTo(RowPlace top) {
+    top_ = std::clamp(top, RowPlace{store_.FirstNumber(), 0}, end_);
+    bar_->setValue(ValueOf(top_));
+    ShowTop();
+}
+
+void TrafficLog::ScrollRows(int rows) {
+    ScrollTo(MovedBy(top_, rows));
 }
 
 void TrafficLog::ScrollToEnd() {
     if (layoutPending_) {
         Relayout();
     }
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    ScrollTo(end_);
     following_ = true;
+}
+
+bool TrafficLog::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the bar scrolls by rows as it does over the lines.
+    if (watched == bar_ && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void TrafficLog::wheelEvent(QWheelEvent* event) {
+    wheelEighths_ += event->angleDelta().y();
+    const int rows = wheelEighths_ / 120 * QApplication::wheelScrollLines();
+    wheelEighths_ %= 120;
+    if (rows != 0) {
+        ScrollRows(-rows);
+    }
+    event->accept();
 }
 
 void TrafficLog::paintEvent(QPaintEvent* event) {
@@ -297,7 +426,9 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     const bool showSelection = hasFocus() && anchor_ != caret_;
     const LogPlace from = std::min(anchor_, caret_);
     const LogPlace to = std::max(anchor_, caret_);
-    int y = kMargin;
+    // Rows scrolled above the top leave the margin blank, as it is kept when pixels move.
+    painter.setClipRect(0, kMargin, viewport()->width(), viewport()->height() - kMargin);
+    int y = TopY();
     for (int index = TopLine(); index < LineCount() && y <= dirty.bottom(); ++index) {
         const int below = y + RowsOf(index) * lineHeight;
         if (below <= dirty.top()) {
@@ -318,8 +449,8 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
         if (query_) {
             const StoredLine& line = store_.At(static_cast<std::size_t>(index));
             const int offset = timeStamps_ ? kStampLength : 0;
-            for (const TextSpan& span : query_->MatchesIn(line)) {
-                const bool current = match_ && match_->line == number && match_->span == span;
+            for (const TextSpan& span : query_->PartsIn(store_, static_cast<std::size_t>(index))) {
+                const bool current = match_ && IsCurrentMatch(number, span);
                 marks.push_back({offset + static_cast<int>(span.start),
                                  offset + static_cast<int>(span.start + span.length),
                                  current ? QColor(255, 150, 50) : QColor(255, 240, 120),
@@ -372,7 +503,7 @@ std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
     const qreal charWidth = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
     const int lineHeight = RowHeight();
     const int columns = Columns();
-    int y = kMargin;
+    int y = TopY();
     int index = TopLine();
     for (; index < LineCount(); ++index) {
         const QString text = LineText(index);
@@ -390,7 +521,7 @@ std::optional<LogPlace> TrafficLog::PlaceAt(QPoint point) const {
 }
 
 std::optional<int> TrafficLog::LineAt(QPoint point) const {
-    int y = kMargin;
+    int y = TopY();
     for (int index = TopLine(); index < LineCount() && y <= point.y(); ++index) {
         y += RowsOf(index) * RowHeight();
         if (point.y() < y) {
@@ -429,9 +560,9 @@ void TrafficLog::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     // Dragging past the top or bottom scrolls on.
     if (point.y() < 0) {
-        ScrollTo(TopLine() - 1);
+        ScrollRows(-1);
     } else if (point.y() > viewport()->height()) {
-        ScrollTo(TopLine() + 1);
+        ScrollRows(1);
     }
     if (const std::optional<LogPlace> place = PlaceAt(point)) {
         MoveCaret(*place, true);
@@ -478,14 +609,14 @@ void TrafficLog::Copy() const {
     }
 }
 
-void TrafficLog::BringIntoView(int index) {
-    if (index < TopLine() || index >= TopLine() + verticalScrollBar()->pageStep() - 1) {
-        ScrollTo(std::max(0, index - verticalScrollBar()->pageStep() / 2));
+void TrafficLog::BringIntoView(RowPlace place) {
+    const std::optional<int> below = place >= top_ ? PixelsBetween(top_, place) : std::nullopt;
+    if (!below || *below >= (RowsOnScreen() - 1) * RowHeight()) {
+        ScrollTo(MovedBy(place, -RowsOnScreen() / 2));
     }
 }
 
 void TrafficLog::keyPressEvent(QKeyEvent* event) {
-    QScrollBar* bar = verticalScrollBar();
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     const int caretIndex = std::clamp(IndexOf(Clamped(caret_)), 0, std::max(0, LineCount() - 1));
     switch (event->key()) {
@@ -500,7 +631,7 @@ void TrafficLog::keyPressEvent(QKeyEvent* event) {
             if (shift) {
                 MoveCaret(Place(caretIndex, 0), true);
             } else {
-                ScrollTo(0);
+                ScrollTo({store_.FirstNumber(), 0});
             }
             return;
         case Qt::Key_PageUp:
@@ -509,13 +640,13 @@ void TrafficLog::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Down: {
             const bool page = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
             const bool up = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_Up;
-            const int step = (page ? bar->pageStep() : 1) * (up ? -1 : 1);
+            const int step = (page ? RowsOnScreen() : 1) * (up ? -1 : 1);
             if (shift && LineCount() > 0) {
                 const int index = std::clamp(caretIndex + step, 0, LineCount() - 1);
                 MoveCaret(Place(index, caret_.column), true);
-                BringIntoView(index);
+                BringIntoView({Place(index, 0).line, 0});
             } else {
-                ScrollTo(bar->value() + step);
+                ScrollRows(step);
             }
             return;
         }
@@ -562,7 +693,7 @@ void TrafficLog::contextMenuEvent(QContextMenuEvent* event) {
     connect(findCheck, &QAction::triggered, this, [this, frame] { ShowFindCheck(frame); });
     menu.insertAction(actions()[5], findCheck);
     menu.insertSeparator(actions()[5]);
-    menu.insertSeparator(actions()[6]);
+    menu.insertSeparator(actions()[8]);
     menu.exec(event->globalPos());
 }
 
@@ -573,6 +704,7 @@ void TrafficLog::SetTimeStamps(bool on) {
 }
 
 void TrafficLog::Clear() {
+    receivedFrames_->Drop();
     store_.Clear();
     anchor_ = caret_ = {store_.FirstNumber(), 0};
     match_.reset();
@@ -590,8 +722,8 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
     }
     std::optional<LineMatch> from;
     if (match_ && match_->line >= store_.FirstNumber()) {
-        from =
-            LineMatch{static_cast<std::size_t>(match_->line - store_.FirstNumber()), match_->span};
+        from = LineMatch{static_cast<std::size_t>(match_->line - store_.FirstNumber()),
+                         match_->span, std::nullopt};
     }
     const std::optional<LineMatch> found = FindMatch(store_, *query_, from, forward);
     if (!found) {
@@ -600,22 +732,39 @@ bool TrafficLog::Find(const QString& text, bool hex, bool forward) {
         return false;
     }
     const int index = static_cast<int>(found->line);
-    match_ = LineMatch{static_cast<std::size_t>(Place(index, 0).line), found->span};
+    match_ = found;
+    match_->line = static_cast<std::size_t>(Place(index, 0).line);
     // The match is selected in the text as shown, its time stamp included.
     const int offset = timeStamps_ ? kStampLength : 0;
     const QString before =
         FromBytes(ShownText(store_.At(found->line)).substr(0, found->span.start));
     const QString matched =
         FromBytes(ShownText(store_.At(found->line)).substr(found->span.start, found->span.length));
-    Select(Place(index, offset + static_cast<int>(before.size())),
-           Place(index, offset + static_cast<int>(before.size() + matched.size())));
+    const int start = offset + static_cast<int>(before.size());
+    if (found->runsOnTo) {
+        // Bytes running on over the next lines of their direction are shown as hex alone.
+        const int endIndex = static_cast<int>(found->runsOnTo->line);
+        match_->runsOnTo->line = static_cast<std::size_t>(Place(endIndex, 0).line);
+        Select(Place(index, start),
+               Place(endIndex, offset + static_cast<int>(found->runsOnTo->span.length)));
+    } else {
+        Select(Place(index, start), Place(index, start + static_cast<int>(matched.size())));
+    }
     if (layoutPending_) {
         Relayout();
     }
     following_ = false;
-    BringIntoView(index);
+    BringIntoView({Place(index, 0).line, RowOfColumn(index, start)});
     following_ = verticalScrollBar()->value() == verticalScrollBar()->maximum();
     return true;
+}
+
+bool TrafficLog::IsCurrentMatch(std::uint64_t number, const TextSpan& part) const {
+    if (number == match_->line) {
+        return part.start == match_->span.start;
+    }
+    return match_->runsOnTo && number > match_->line && number <= match_->runsOnTo->line &&
+           part.start == 0;
 }
 
 std::optional<QString> TrafficLog::SaveTo(const QString& path, bool html) {

@@ -63,6 +63,11 @@ bool PortConnection::OpenPort(int number, std::uint32_t speed) {
             emit Released();
         }
     });
+    connect(held, &PortTransport::Arrived, this, [this, held] {
+        if (held == port_.get()) {
+            emit Arrived();
+        }
+    });
     port_ = std::move(transport);
     log_(PortOpenedLine(number), kPortStatusGreen);
     openPortNumber_ = number;

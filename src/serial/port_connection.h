@@ -42,6 +42,8 @@ class PortConnection : public QObject {
   signals:
     // The held device vanished and the port was released.
     void Released();
+    // Bytes came in on the held port.
+    void Arrived();
 
   private:
     // The port may be released from inside its own signals, so it is deleted later.

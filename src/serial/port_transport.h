@@ -41,6 +41,8 @@ class PortTransport : public QObject {
   signals:
     // The device or the server went away while the line was open.
     void Vanished();
+    // Bytes came in while the line was open (for a network port, perhaps only control data).
+    void Arrived();
 
   protected:
     std::string failure_;

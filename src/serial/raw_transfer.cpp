@@ -1,5 +1,7 @@
 #include "serial/raw_transfer.h"
 
+#include <QScopedValueRollback>
+
 #include "serial/port_connection.h"
 
 namespace brantel {
@@ -52,7 +54,11 @@ int RawTransfer::Send(std::string_view data) {
 
 std::string RawTransfer::Take() {
     PortTransport* port = port_.PortHandle();
-    return port != nullptr ? port->Read(kBufferSize) : std::string();
+    if (port == nullptr) {
+        return {};
+    }
+    const QScopedValueRollback reading(reading_, true);
+    return port->Read(kBufferSize);
 }
 
 }  // namespace brantel

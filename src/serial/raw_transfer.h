@@ -30,6 +30,8 @@ class RawTransfer {
     const std::string& ReadBytes();
 
     const std::string& LastReceived() const { return lastReceived_; }
+    // Whether a read is under way: bytes the port signals as arrived from inside it are its own.
+    bool Reading() const { return reading_; }
 
   private:
     int Send(std::string_view data);
@@ -39,6 +41,7 @@ class RawTransfer {
     HexSink log_;
     std::function<void(const std::string&)> showReceived_;
     std::string lastReceived_;
+    bool reading_ = false;
 };
 
 }  // namespace brantel

@@ -31,6 +31,7 @@ bool SerialLineTransport::Open(std::uint32_t speed) {
         return false;
     }
     connect(&line_, &QSerialPort::errorOccurred, this, &SerialLineTransport::OnError);
+    connect(&line_, &QSerialPort::readyRead, this, &PortTransport::Arrived);
     return true;
 }
 

@@ -37,6 +37,7 @@ bool TcpTransport::Open(std::uint32_t speed) {
         return false;
     }
     connect(&socket_, &QTcpSocket::disconnected, this, &PortTransport::Vanished);
+    connect(&socket_, &QTcpSocket::readyRead, this, &PortTransport::Arrived);
     return true;
 }
 

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <functional>
 
 #include "checks/check_search.h"
 #include "log/check_search_dialog.h"
@@ -262,6 +264,88 @@ TEST_F(TrafficLogTest, ScrollBarIsPaintedOnlyWhenItsLookChanges) {
     ExpectScreenAsDrawnAfresh("the bar back at the end", bar);
 }
 
+// Whether the end of line `index` shows in a row wholly above the bottom margin.
+bool EndOfLineOnScreen(const TrafficLog& log, int index) {
+    const QWidget* view = log.viewport();
+    const int lowest = view->height() - 4 - log.fontMetrics().height();
+    for (int y = 0; y <= lowest; y += 2) {
+        const std::optional<LogPlace> place = log.PlaceAt(QPoint(view->width() - 1, y));
+        if (place && place->line == log.Lines().FirstNumber() + static_cast<quint64>(index) &&
+            place->column == log.LineText(index).size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A line taller than the screen, among others or the last, can be scrolled to its last row by
+// every means of scrolling, from the top of the log.
+TEST_F(TrafficLogTest, EveryMeansOfScrollingReachesTheEndOfATallLine) {
+    QScrollBar* bar = log->verticalScrollBar();
+    const auto key = [this](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [this, k, modifiers] { QTest::keyClick(log, k, modifiers); };
+    };
+    const auto barAction = [bar](QAbstractSlider::SliderAction action) {
+        return [bar, action] { bar->triggerAction(action); };
+    };
+    const auto wheel = [](QWidget* target) {
+        return [target] {
+            const QPointF at(target->width() / 2.0, target->height() / 2.0);
+            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(target, &event);
+        };
+    };
+    const struct {
+        const char* means;
+        std::function<void()> step;
+        bool onlyAtTheEnd;
+    } means[] = {
+        {"Down", key(Qt::Key_Down), false},
+        {"Page Down", key(Qt::Key_PageDown), false},
+        {"wheel over the lines", wheel(log->viewport()), false},
+        {"wheel over the bar", wheel(bar), false},
+        {"the bar's arrow", barAction(QAbstractSlider::SliderSingleStepAdd), false},
+        {"the bar's page area", barAction(QAbstractSlider::SliderPageStepAdd), false},
+        {"Ctrl+End", key(Qt::Key_End, Qt::ControlModifier), true},
+        {"the slider dragged to the end", [bar] { bar->setSliderPosition(bar->maximum()); }, true},
+    };
+    const std::string tall(600, '\x5A');
+    for (const bool tallLast : {false, true}) {
+        for (const auto& m : means) {
+            if (m.onlyAtTheEnd && !tallLast) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(m.means) + (tallLast ? ", the tall line last" : ""));
+            log->Clear();
+            log->LogLine("before", kPortStatusGreen);
+            log->LogHex(tall, kSentRed);
+            if (!tallLast) {
+                for (int i = 0; i < 30; ++i) {
+                    log->LogLine("after " + std::to_string(i), kPortStatusGreen);
+                }
+            }
+            QCoreApplication::processEvents();
+            log->setFocus();
+            QTest::keyClick(log, Qt::Key_Home);
+            ASSERT_FALSE(EndOfLineOnScreen(*log, 1));
+            bool reached = false;
+            for (int steps = 0; steps < 200 && !reached; ++steps) {
+                m.step();
+                QCoreApplication::processEvents();
+                reached = EndOfLineOnScreen(*log, 1);
+            }
+            EXPECT_TRUE(reached);
+            ExpectScreenAsDrawnAfresh(m.means);
+        }
+    }
+    ready = true;
+    log->Clear();
+    log->LogHex(tall, kReceivedBlue);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(EndOfLineOnScreen(*log, 0)) << "following the end";
+}
+
 // How many rows each line takes follows the width and the time stamps: after either changes,
 // the scroll range is that of a log laid out afresh that way.
 TEST_F(TrafficLogTest, RowsFollowTheWidthAndTheTimeStamps) {
@@ -347,6 +431,10 @@ TEST_F(TrafficLogTest, MenuActionsClearStampSaveAndFind) {
     EXPECT_TRUE(log->Find("41", true, true));
     EXPECT_EQ(log->SelectedText(), "41");
     EXPECT_FALSE(log->Find("ZZ", false, true));
+    log->LogHex("\x01\x03", kReceivedBlue);
+    log->LogHex("\x02", kReceivedBlue);
+    EXPECT_TRUE(log->Find("01 03 02", true, true)) << "across two received lines";
+    EXPECT_EQ(log->SelectedText(), "01 03 \r\n02");
 
     Action("Clear")->trigger();
     EXPECT_EQ(log->LineCount(), 0);

@@ -171,6 +171,24 @@ TEST_F(NetworkPortTest, BytesCrossBothWaysUnchanged) {
     }
 }
 
+// Bytes that come in are signalled on network ports as on a serial line, so the window can read
+// them as they arrive rather than at its tick.
+TEST_F(NetworkPortTest, ArrivalIsSignalledOnSerialAndNetworkPortsAlike) {
+    PtyDevice local;
+    ports_[3] = local.SlavePath();
+    const ModeCase modes[] = {{"raw TCP", 1}, {"RFC 2217", 2}, {"serial line", 3}};
+    for (const ModeCase& mode : modes) {
+        SCOPED_TRACE(mode.name);
+        StartServer();
+        OpenPort(mode.number);
+        QSignalSpy arrivals(&connection_, &PortConnection::Arrived);
+        (mode.number == 3 ? local : device_).Write("\x01\x03");
+        ASSERT_TRUE(arrivals.wait(2000));
+        EXPECT_EQ(ReadAll(2), "\x01\x03");
+        connection_.ClosePort();
+    }
+}
+
 struct LineCase {
     const char* name;
     int number;

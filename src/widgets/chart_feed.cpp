@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QEvent>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -62,7 +63,8 @@ ChartFeed::ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeri
     }
     redraw_.setSingleShot(true);
     redraw_.setInterval(kRedrawMs);
-    connect(&redraw_, &QTimer::timeout, this, &ChartFeed::RedrawNow);
+    connect(&redraw_, &QTimer::timeout, this, &ChartFeed::RedrawWhenShown);
+    view.installEventFilter(this);
     // A new width of the plot takes another number of columns.
     connect(view.chart(), &QChart::plotAreaChanged, this, [this] {
         if (Columns() != drawnColumns_) {
@@ -231,8 +233,24 @@ int ChartFeed::Columns() const {
     return std::max(1, static_cast<int>(std::lround(view_.chart()->plotArea().width())));
 }
 
+bool ChartFeed::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &view_ && event->type() == QEvent::Show && redrawDue_) {
+        RedrawNow();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ChartFeed::RedrawWhenShown() {
+    if (view_.isVisible()) {
+        RedrawNow();
+    } else {
+        redrawDue_ = true;
+    }
+}
+
 void ChartFeed::RedrawNow() {
     redraw_.stop();
+    redrawDue_ = false;
     drawnColumns_ = Columns();
     const QString notice = Notice();
     if (view_.chart()->title() != notice) {

@@ -22,7 +22,8 @@ namespace brantel {
 // The chart `Chart1` fed with the values of answers' fields. Each of its four series draws the
 // field it is bound to; the values are kept in a ChartSamples under its memory budget, and on
 // each redraw, at most ten a second, every series gets the least and greatest values of each
-// pixel column of the range in view, not the values themselves. Without a binding a series
+// pixel column of the range in view, not the values themselves; while the chart is out of
+// sight (another page shown) nothing is drawn. Without a binding a series
 // stays empty and keeps its own name and colour.
 class ChartFeed : public QObject {
     Q_OBJECT
@@ -64,7 +65,7 @@ class ChartFeed : public QObject {
     // The chart as the window shows it, as PNG; the reason when the write failed.
     std::optional<QString> SavePicture(const QString& path) const;
 
-    // Redraws at once rather than at the next redraw's time.
+    // Redraws at once rather than at the next redraw's time, shown or not.
     void RedrawNow();
     // What the chart's title says about values dropped or refused; empty when none were.
     QString Notice() const;
@@ -84,8 +85,13 @@ class ChartFeed : public QObject {
     // What is stored changed: the view's mode.
     void OptionsChanged();
 
+  protected:
+    // A chart out of sight is not redrawn; it catches up when it comes into sight.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void ScheduleRedraw();
+    void RedrawWhenShown();
     void ShowMarker(std::size_t series);
     void ShowEmpty();
     void ShowTimeAxis(TimeRange shown);
@@ -105,6 +111,8 @@ class ChartFeed : public QObject {
     ViewRange viewRange_;
     std::optional<std::chrono::steady_clock::time_point> origin_;
     QTimer redraw_;
+    // A redraw came due while the chart was out of sight.
+    bool redrawDue_ = false;
     int drawnColumns_ = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QValueAxis>
@@ -170,13 +171,23 @@ TEST_F(ChartFeedTest, ALegendMarkerClickTogglesItsSeries) {
     EXPECT_EQ(feed.Series(0).count(), 1);
 }
 
-TEST_F(ChartFeedTest, RedrawsAfterValuesComeNotAtEachValue) {
+// Redraws come after values, not at each value, and not while another page hides the chart:
+// it catches up as it comes into sight.
+TEST_F(ChartFeedTest, RedrawsAfterValuesComeNotAtEachValueNorOutOfSight) {
     Bind({{1, "T", ""}});
     for (int i = 0; i < 50; ++i) {
         feed.AddValuesAt(1, {Field("T", i)}, i * 0.01);
     }
     EXPECT_EQ(feed.Series(0).count(), 0);
     EXPECT_TRUE(WaitUntil([&] { return feed.Series(0).count() == 50; }));
+
+    auto* pages = Named<QTabWidget>(form, "PageControl1");
+    pages->setCurrentWidget(Named<QWidget>(form, "TabSheet1"));
+    feed.AddValuesAt(1, {Field("T", 50)}, 0.5);
+    QTest::qWait(3 * ChartFeed::kRedrawMs);
+    EXPECT_EQ(feed.Series(0).count(), 50);
+    pages->setCurrentWidget(Named<QWidget>(form, "TabSheet2"));
+    EXPECT_EQ(feed.Series(0).count(), 51);
 }
 
 TEST_F(ChartFeedTest, PauseKeepsTheValuesAndHoldsTheView) {

@@ -105,6 +105,12 @@ LineSettings ParseLineSettings(std::string_view text) {
     return line;
 }
 
+std::string_view ParityText(Parity parity) {
+    constexpr std::string_view kWords[] = {"no parity", "even parity", "odd parity", "mark parity",
+                                           "space parity"};
+    return kWords[static_cast<std::size_t>(parity)];
+}
+
 std::string_view StopBitsText(StopBits stopBits) {
     switch (stopBits) {
         case StopBits::kOneAndHalf:

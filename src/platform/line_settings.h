@@ -43,6 +43,8 @@ std::string LineSettingsText(const LineSettings& line);
 // The settings in words, for a tooltip: "9600 8N1, no flow control".
 std::string DescribeLineSettings(const LineSettings& line);
 
+// The parity in words: "no parity", "even parity"...
+std::string_view ParityText(LineSettings::Parity parity);
 // The stop bits as a word of the text form: "1", "1.5" or "2".
 std::string_view StopBitsText(LineSettings::StopBits stopBits);
 // The flow control in words: "no flow control", "RTS/CTS flow control"...

@@ -22,29 +22,42 @@
 namespace brantel::test {
 namespace {
 
-TEST(PortTip, NamesTheDeviceAndWhyItsOpenFailed) {
+TEST(PortTip, NamesTheDeviceTheLineInForceAndWhyItsOpenFailed) {
     const ScratchDir dir;
     const std::string here = dir.File("brantel.ini");
     SetFileText(here, "");
     const std::vector<FoundPort> found = {{"/dev/serial/by-id/usb-FTDI_A1-if00", "FT232R, FTDI"},
                                           {here, "a file that stands for a device"}};
+    const PortLine standard;
+    const PortLine fast{ParseLineSettings("115200 8E1 RTS/CTS"), ""};
+    const PortLine bad{LineSettings{}, "COM2Line: 'fast' is no line settings"};
+    const std::string standardWords = "\n9600 8N1, no flow control";
     const struct {
         std::string device;
+        PortLine line;
         std::string failure;
         std::string tip;
     } cases[] = {
-        {here, "", "COM2 is " + here + " (present: a file that stands for a device)"},
-        {"/dev/ttyS1", "/dev/ttyS1: No such file or directory",
-         "COM2 is /dev/ttyS1 (not present now)\n/dev/ttyS1: No such file or directory"},
-        {dir.File("ttyUSB0"), dir.File("ttyUSB0") + ": Permission denied",
-         "COM2 is " + dir.File("ttyUSB0") + " (not present now)\n" + dir.File("ttyUSB0") +
+        {here, standard, "",
+         "COM2 is " + here + " (present: a file that stands for a device)" + standardWords},
+        {"/dev/ttyS1", fast, "/dev/ttyS1: No such file or directory",
+         "COM2 is /dev/ttyS1 (not present now)\n115200 8E1, RTS/CTS flow control\n/dev/ttyS1: No "
+         "such file or directory"},
+        {dir.File("ttyUSB0"), bad, dir.File("ttyUSB0") + ": Permission denied",
+         "COM2 is " + dir.File("ttyUSB0") + " (not present now)" + standardWords +
+             "\nCOM2Line: 'fast' is no line settings\n" + dir.File("ttyUSB0") +
              ": permission denied: add the user to the dialout group"},
-        {"rfc2217://10.0.0.7:4001", "",
-         "COM2 is rfc2217://10.0.0.7:4001 (serial server 10.0.0.7:4001, Telnet RFC 2217)"},
-        {"tcp://host", "", "COM2 is tcp://host (" + std::string(kBadNetworkAddress) + ")"},
+        {"rfc2217://10.0.0.7:4001", fast, "",
+         "COM2 is rfc2217://10.0.0.7:4001 (serial server 10.0.0.7:4001, Telnet RFC 2217)\n115200 "
+         "8E1, RTS/CTS flow control"},
+        {"tcp://10.0.0.7:4001", fast, "",
+         "COM2 is tcp://10.0.0.7:4001 (serial server 10.0.0.7:4001, raw TCP)\nline settings: the "
+         "server's own (a raw TCP stream cannot set 115200 8E1 RTS/CTS)"},
+        {"tcp://host", standard, "",
+         "COM2 is tcp://host (" + std::string(kBadNetworkAddress) + ")" + standardWords},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(PortStatusTip(2, c.device, found, c.failure), c.tip);
+        EXPECT_EQ(PortStatusTip(2, c.device, c.line, found, c.failure), c.tip);
     }
 }
 

@@ -116,7 +116,7 @@ class NetworkPortTest : public ::testing::Test {
 
     // Opens a port and forgets its open line, so the log holds only what follows.
     void OpenPort(int number) {
-        ASSERT_TRUE(connection_.OpenPort(number, 9600)) << connection_.OpenFailure();
+        ASSERT_TRUE(connection_.OpenPort(number, {})) << connection_.OpenFailure();
         log_.lines.clear();
     }
 
@@ -234,7 +234,7 @@ TEST_F(NetworkPortTest, AnUnreachableServerIsBusyWithinThreeSecondsWhileTheWindo
         QElapsedTimer elapsed;
         elapsed.start();
 
-        EXPECT_FALSE(connection_.OpenPort(3, 9600));
+        EXPECT_FALSE(connection_.OpenPort(3, {}));
 
         EXPECT_LT(elapsed.elapsed(), 3500);
         // A wait of a second or more kept the event loop running.
@@ -277,7 +277,7 @@ TEST_F(NetworkPortTest, AnOpenWithNothingElseToWakeItEndsOnTimeEveryTime) {
         SCOPED_TRACE(server.name);
         for (int attempt = 0; attempt < 12; ++attempt) {
             Rfc2217Transport transport("127.0.0.1", server.port, std::chrono::milliseconds(150));
-            const auto took = TimeWokenLate([&] { EXPECT_FALSE(transport.Open(9600)); },
+            const auto took = TimeWokenLate([&] { EXPECT_FALSE(transport.Open({})); },
                                             std::chrono::milliseconds(1000));
             EXPECT_LT(took.count(), 800) << "attempt " << attempt;
             EXPECT_EQ(transport.Failure(),
@@ -302,7 +302,7 @@ TEST_F(NetworkPortTest, ACloseOrOpenWhileConnectingGivesTheConnectUp) {
          {Green("Port COM3: is Busy")},
          0},
         {"open of another port",
-         [](PortConnection& connection) { connection.OpenPort(1, 9600); },
+         [](PortConnection& connection) { connection.OpenPort(1, {}); },
          {Green("Port COM3: is Busy"), Green("Port COM1: is Opened")},
          1},
     };
@@ -315,7 +315,7 @@ TEST_F(NetworkPortTest, ACloseOrOpenWhileConnectingGivesTheConnectUp) {
         QElapsedTimer elapsed;
         elapsed.start();
 
-        EXPECT_FALSE(connection_.OpenPort(3, 9600));
+        EXPECT_FALSE(connection_.OpenPort(3, {}));
 
         EXPECT_LT(elapsed.elapsed(), 1500);
         EXPECT_THAT(log_.lines, ElementsAreArray(c.lines));

@@ -33,7 +33,7 @@ const std::string kSettingsAsked = Answer({1, 0, 0, 0x25, 0x80}) + Answer({2, 8}
                                    Answer({5, 12});
 
 TEST(ComPortClient, OffersTheOptionAndAsksForTheLineOnceAccepted) {
-    ComPortClient client(9600);
+    ComPortClient client(LineSettings{});
     EXPECT_EQ(Trace(client.Start()),
               Trace(Bytes({255, 251, 44, 255, 251, 0, 255, 253, 0, 255, 251, 3, 255, 253, 3})));
     std::string data;
@@ -94,7 +94,7 @@ TEST(ComPortClient, TheLineCountsAsSetOnlyWhenEverySettingIsAnsweredAsAsked) {
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ComPortClient client(c.baud);
+        ComPortClient client(LineSettings{c.baud});
         client.Start();
         std::string data;
         client.Receive(c.received, data);
@@ -107,13 +107,13 @@ TEST(ComPortClient, DataArrivesWholeHoweverTheStreamIsCut) {
     const std::string stream = kServerGreeting + kSettingsAnswered + "x" + Bytes({255, 255}) +
                                Answer({107, 0x30}) + "y" + Bytes({255, 241}) + "\r" +
                                Bytes({0, 255, 250, 44, 106, 255, 255, 255, 240}) + "z";
-    ComPortClient whole(9600);
+    ComPortClient whole(LineSettings{});
     whole.Start();
     std::string wholeData;
     whole.Receive(stream, wholeData);
     EXPECT_EQ(Trace(wholeData), Trace("x" + Bytes({255}) + "y\r" + Bytes({0}) + "z"));
 
-    ComPortClient bytewise(9600);
+    ComPortClient bytewise(LineSettings{});
     bytewise.Start();
     std::string bytewiseData;
     for (const char c : stream) {
@@ -125,7 +125,7 @@ TEST(ComPortClient, DataArrivesWholeHoweverTheStreamIsCut) {
 }
 
 TEST(ComPortClient, EncodesDataForTheModeTheServerAcceptedAndDrivesRts) {
-    ComPortClient client(9600);
+    ComPortClient client(LineSettings{});
     client.Start();
     const std::string data = Bytes({0x41, 255, 13, 0x42});
     EXPECT_EQ(Trace(client.Encode(data)), Trace(Bytes({0x41, 255, 255, 13, 0, 0x42})));

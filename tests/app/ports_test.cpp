@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <termios.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include "app/program_state.h"
 #include "app/tform1.h"
 #include "platform/port_address.h"
+#include "platform/profile_store.h"
 #include "support/scratch_dir.h"
 #include "support/window_fixture.h"
 
@@ -100,6 +102,34 @@ TEST(PortsDialog, OffersFoundDevicesAndStoresTheMapping) {
                                  "\nCOM3=rfc2217://rack:4001\nCOM4=/dev/ttyS3\nCOM1=/dev/ttyS0\n");
 }
 
+// Each port's settings show below its device and are stored only where they are not the
+// default or were stored before.
+TEST(PortsDialog, EditsAndStoresEachPortsLineSettings) {
+    const ScratchDir dir;
+    const std::string ini = dir.File("brantel.ini");
+    SetFileText(ini, "[Ports]\nCOM3=/dev/ttyS2\nCOM3Line=19200 7o2 xon/xoff\nCOM4Line=9600 8N2\n");
+    PortsDialog dialog(ini, [] { return std::vector<FoundPort>{}; });
+    const auto choice = [&](const char* name, int number) {
+        return dialog.findChild<QComboBox*>(QString(name) + QString::number(number));
+    };
+    EXPECT_EQ(choice("Speed", 3)->currentText(), "19200");
+    EXPECT_EQ(choice("DataBits", 3)->currentText(), "7");
+    EXPECT_EQ(choice("Parity", 3)->currentText(), "odd");
+    EXPECT_EQ(choice("StopBits", 3)->currentText(), "2");
+    EXPECT_EQ(choice("Flow", 3)->currentText(), "XON/XOFF");
+    EXPECT_EQ(choice("Speed", 1)->currentText(), "9600");
+
+    choice("Speed", 2)->setEditText("250000");
+    choice("Parity", 2)->setCurrentText("even");
+    choice("StopBits", 2)->setCurrentText("1.5");
+    choice("Flow", 2)->setCurrentText("RTS/CTS");
+    choice("StopBits", 4)->setCurrentText("1");
+    dialog.Store();
+    EXPECT_EQ(FileText(ini),
+              "[Ports]\nCOM3=/dev/ttyS2\nCOM3Line=19200 7O2 XON/XOFF\nCOM4Line=9600 8N1\n"
+              "COM1=/dev/ttyS0\nCOM2=/dev/ttyS1\nCOM2Line=250000 8E1.5 RTS/CTS\nCOM4=/dev/ttyS3\n");
+}
+
 // Long values and descriptions neither widen the dialog nor take it past the screen.
 TEST(PortsDialog, KeepsItsSizeWhateverIsTyped) {
     const ScratchDir dir;
@@ -122,6 +152,58 @@ TEST(PortsDialog, KeepsItsSizeWhateverIsTyped) {
         EXPECT_EQ(dialog.size(), before) << value.toStdString();
     }
     EXPECT_LE(dialog.width(), QGuiApplication::primaryScreen()->availableGeometry().width());
+}
+
+struct WindowLineCase {
+    const char* stored;
+    speed_t speed;
+    tcflag_t controlFlags;
+    std::vector<LoggedLine> log;
+    const char* inForce;
+};
+
+// The window opens port 2 at its COM2Line, as the device's side of the line shows, and says
+// what it could not apply.
+TEST(PortLine, TheWindowOpensEachPortAtItsOwnSettings) {
+    const std::string bad =
+        "Port COM2: COM2Line: 'fast' is no line settings (it needs two or three words): SPEED DPS "
+        "[FLOW], such as \"9600 8N1\" or \"115200 8E1 RTS/CTS\"; the line runs at 9600 8N1 instead";
+    const WindowLineCase cases[] = {
+        {nullptr, B9600, 0, {Green("Port COM2: is Opened")}, "9600 8N1, no flow control"},
+        {"19200 8N2 RTS/CTS",
+         B19200,
+         CSTOPB | CRTSCTS,
+         {Green("Port COM2: is Opened")},
+         "19200 8N2, RTS/CTS flow control"},
+        {"fast", B9600, 0, {Green("Port COM2: is Opened"), Green(bad)}, "9600 8N1"},
+        {"19200 8E2",
+         0,
+         0,
+         {Green("Port COM2: is Busy"),
+          Green("Port COM2: the line refused even parity (19200 8E2)")},
+         "19200 8E2, no flow control"},
+    };
+    for (const WindowLineCase& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "none stored");
+        WindowFixture fixture;
+        fixture.WriteIni("");
+        if (c.stored) {
+            ProfileStore(fixture.IniPath()).WriteString("Ports", "COM2Line", c.stored);
+        }
+        fixture.Start();
+
+        EXPECT_EQ(fixture.Log(), c.log);
+        EXPECT_NE(fixture.Form().StatusTip().toStdString().find(c.inForce), std::string::npos)
+            << fixture.Form().StatusTip().toStdString();
+        if (c.speed != 0) {
+            const termios line = fixture.Device(2).LineSettings();
+            EXPECT_EQ(cfgetispeed(&line), c.speed);
+            EXPECT_EQ(cfgetospeed(&line), c.speed);
+            EXPECT_EQ(line.c_cflag & (CSTOPB | CRTSCTS), c.controlFlags);
+        } else {
+            EXPECT_EQ(fixture.Form().StatusText(), "COM2: is Busy");
+        }
+    }
 }
 
 // Port 2 moved to the simulator through "Ports..." closes and opens again; when the simulator

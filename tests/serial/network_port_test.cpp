@@ -174,23 +174,27 @@ TEST_F(NetworkPortTest, BytesCrossBothWaysUnchanged) {
 struct LineCase {
     const char* name;
     int number;
+    const char* asked;
     speed_t speed;
     tcflag_t controlFlags;
     tcflag_t inputFlags;
 };
 
-TEST_F(NetworkPortTest, Rfc2217RunsTheServersLineAt9600EightNoneOne) {
-    // Raw TCP leaves the server's own settings on the line; RFC 2217 replaces them. Data bits
-    // and parity a pseudo-terminal cannot show: the open succeeds only when the server has
-    // answered 8 and none.
+TEST_F(NetworkPortTest, Rfc2217RunsTheServersLineAtThePortsSettings) {
+    // Raw TCP leaves the server's own settings on the line; RFC 2217 replaces them with the
+    // port's. Data bits and parity a pseudo-terminal cannot show: the open succeeds only when
+    // the server has answered them as asked.
     const LineCase cases[] = {
-        {"raw TCP", 1, B115200, CSTOPB | CRTSCTS, IXON | IXOFF},
-        {"RFC 2217", 2, B9600, 0, 0},
+        {"raw TCP", 1, "9600 8N1", B115200, CSTOPB | CRTSCTS, IXON | IXOFF},
+        {"RFC 2217 default", 2, "9600 8N1", B9600, 0, 0},
+        {"RFC 2217 19200 7E2 RTS/CTS", 2, "19200 7E2 RTS/CTS", B19200, CSTOPB | CRTSCTS, 0},
+        {"RFC 2217 57600 8O1 XON/XOFF", 2, "57600 8O1 XON/XOFF", B57600, 0, IXON | IXOFF},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
         StartServer("115200e72,rtscts,xonxoff");
-        OpenPort(c.number);
+        ASSERT_TRUE(connection_.OpenPort(c.number, ParseLineSettings(c.asked)))
+            << connection_.OpenFailure();
         // The server sets its line as it opens the device, after accepting the connection.
         transfer_.WriteBytes("x");
         ASSERT_EQ(device_.Read(1), "x");

@@ -45,7 +45,10 @@ PortsDialog::PortsDialog(std::string iniPath, PortFinder findPorts, QWidget* par
         // instead of widening the dialog.
         presence->setFixedWidth(presence->fontMetrics().averageCharWidth() * kPresenceChars);
         auto* line = new LineSettingsEdit(number, this);
-        line->SetLine(PortLineSettings(store, number).settings);
+        const PortLine stored = PortLineSettings(store, number);
+        line->SetLine(stored.settings);
+        // A stored value that did not read shows as the default; the tooltip says why.
+        line->setToolTip(FromBytes(stored.problem));
         // The settings go on a line of their own below the device, so the dialog keeps its
         // width.
         const int gridRow = 2 * row;

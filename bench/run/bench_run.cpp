@@ -73,7 +73,7 @@ void BM_RowOverheadBeyondTheAnswer(benchmark::State& state) {
     brantel::AnswerLimits limits;
     limits.gap = std::chrono::milliseconds(state.range(0));
     AnsweringDevice device;
-    brantel::run::SerialLine line(device.Path());
+    brantel::run::SerialLine line(device.Path(), brantel::LineSettings{});
     if (!line.Open(2)) {
         state.SkipWithError("the pseudo-terminal did not open");
         return;

@@ -17,7 +17,7 @@ struct SerialBenchRig {
     explicit SerialBenchRig(const LogSink& log)
         : connection(log, [this](int) -> std::optional<std::string> { return device.SlavePath(); }),
           transfer(connection, log, [](const std::string&) {}) {
-        held = connection.OpenPort(2, 9600);
+        held = connection.OpenPort(2, {});
     }
 
     // Bytes the device sent that the driver holds for the port.

@@ -45,10 +45,23 @@ std::string PortPresence(const std::string& device, const std::vector<FoundPort>
     return std::filesystem::exists(address->path, error) ? "present" : "not present now";
 }
 
-std::string PortStatusTip(int number, const std::string& device,
+std::string LineInForce(const std::string& device, const PortLine& line) {
+    const std::optional<PortAddress> address = ParsePortAddress(device);
+    if (address && address->kind == PortAddress::Kind::kTcp) {
+        return "line settings: the server's own (a raw TCP stream cannot set " +
+               LineSettingsText(line.settings) + ")";
+    }
+    std::string words = DescribeLineSettings(line.settings);
+    if (!line.problem.empty()) {
+        words += "\n" + line.problem;
+    }
+    return words;
+}
+
+std::string PortStatusTip(int number, const std::string& device, const PortLine& line,
                           const std::vector<FoundPort>& found, const std::string& failure) {
-    std::string tip =
-        "COM" + std::to_string(number) + " is " + device + " (" + PortPresence(device, found) + ")";
+    std::string tip = "COM" + std::to_string(number) + " is " + device + " (" +
+                      PortPresence(device, found) + ")\n" + LineInForce(device, line);
     if (!failure.empty()) {
         tip += "\n" + WithRemedy(failure);
     }

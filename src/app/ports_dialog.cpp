@@ -13,6 +13,7 @@
 #include "platform/port_names.h"
 #include "platform/profile_store.h"
 #include "qtbridge/local_text.h"
+#include "widgets/line_settings_edit.h"
 
 namespace brantel {
 namespace {
@@ -43,17 +44,27 @@ PortsDialog::PortsDialog(std::string iniPath, PortFinder findPorts, QWidget* par
         // A long description is shortened in a column of its own width, whole in the tooltip,
         // instead of widening the dialog.
         presence->setFixedWidth(presence->fontMetrics().averageCharWidth() * kPresenceChars);
-        layout->addWidget(new QLabel(QString("COM%1").arg(number), this), row, 0);
-        layout->addWidget(choice, row, 1);
-        layout->addWidget(presence, row, 2);
+        auto* line = new LineSettingsEdit(number, this);
+        const PortLine stored = PortLineSettings(store, number);
+        line->SetLine(stored.settings);
+        // A stored value that did not read shows as the default; the tooltip says why.
+        line->setToolTip(FromBytes(stored.problem));
+        // The settings go on a line of their own below the device, so the dialog keeps its
+        // width.
+        const int gridRow = 2 * row;
+        layout->addWidget(new QLabel(QString("COM%1").arg(number), this), gridRow, 0);
+        layout->addWidget(choice, gridRow, 1);
+        layout->addWidget(presence, gridRow, 2);
+        layout->addWidget(line, gridRow + 1, 1, 1, 2);
         choices_[row] = choice;
         presence_[row] = presence;
+        lines_[row] = line;
         connect(choice, &QComboBox::editTextChanged, this, [this, row] { ShowPresence(row); });
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons, kPorts, 0, 1, 3);
+    layout->addWidget(buttons, 2 * kPorts, 0, 1, 3);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         setMaximumSize(screen->availableGeometry().size());
     }
@@ -71,13 +82,27 @@ std::array<std::string, PortsDialog::kPorts> PortsDialog::Values() const {
     return values;
 }
 
+std::array<LineSettings, PortsDialog::kPorts> PortsDialog::Lines() const {
+    std::array<LineSettings, kPorts> lines;
+    for (int row = 0; row < kPorts; ++row) {
+        lines[row] = lines_[row]->Line();
+    }
+    return lines;
+}
+
 void PortsDialog::Store() const {
     ProfileStore store(iniPath_);
     const std::array<std::string, kPorts> values = Values();
+    const std::array<LineSettings, kPorts> lines = Lines();
     for (int row = 0; row < kPorts; ++row) {
         const int number = row + 1;
         store.WriteString("Ports", "COM" + std::to_string(number),
                           values[row].empty() ? DefaultDevicePath(number) : values[row]);
+        // A file that never had other settings stays as it was.
+        const std::string lineKey = PortLineKey(number);
+        if (lines[row] != LineSettings{} || !store.ReadString("Ports", lineKey, "").empty()) {
+            store.WriteString("Ports", lineKey, LineSettingsText(lines[row]));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/line_settings.h"
 #include "serial/found_ports.h"
 
 class QComboBox;
@@ -14,9 +15,12 @@ class QLabel;
 
 namespace brantel {
 
-// "Ports...": which device each of COM1 to COM4 opens, section "Ports" of the INI file. Each
-// number has an editable choice of the devices found now, or any path or network address, and
-// says whether what it names is there; the list follows devices as they come and go.
+class LineSettingsEdit;
+
+// "Ports...": which device each of COM1 to COM4 opens and the line it runs at, section "Ports"
+// of the INI file. Each number has an editable choice of the devices found now, or any path or
+// network address, and says whether what it names is there; the list follows devices as they
+// come and go. Below each device are its line settings.
 class PortsDialog : public QDialog {
     Q_OBJECT
   public:
@@ -27,7 +31,11 @@ class PortsDialog : public QDialog {
 
     // The device of each number as edited, COM1 first.
     std::array<std::string, kPorts> Values() const;
-    // Writes the values into section "Ports" (a blank value as the number's default device).
+    // The line settings of each number as edited, COM1 first.
+    std::array<LineSettings, kPorts> Lines() const;
+    // Writes the values into section "Ports" (a blank value as the number's default device),
+    // and the line settings of each number that has stored ones or runs at others than the
+    // default.
     void Store() const;
     // Looks for devices again and says which values are there.
     void Refresh();
@@ -40,6 +48,7 @@ class PortsDialog : public QDialog {
     std::vector<FoundPort> found_;
     std::array<QComboBox*, kPorts> choices_{};
     std::array<QLabel*, kPorts> presence_{};
+    std::array<LineSettingsEdit*, kPorts> lines_{};
     QTimer refresh_;
 };
 

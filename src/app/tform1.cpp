@@ -460,7 +460,11 @@ void TForm1::SaveAtSessionEnd() {
 void TForm1::Button3Click() {
     reopenWatch_->Stop();
     const int number = ui_->PortNumber->Value();
-    state_.port.OpenPort(number, 9600);
+    const PortLine line = PortLineSettings(ProfileStore(state_.shell.iniPath), number);
+    state_.port.OpenPort(number, line.settings);
+    if (!line.problem.empty()) {
+        LogLine(PortNoteLine(number, line.problem), kPortStatusGreen);
+    }
     statusPanel_->setText(FromBytes(OpenStatusText(number, state_.port.PortHandle() != nullptr)));
     // Before start-up is over the table is not loaded yet: start-up starts the poll itself.
     if (state_.shell.ready) {
@@ -483,7 +487,8 @@ QString TForm1::StatusTip() const {
     const int number = ui_->PortNumber->Value();
     const std::string failure =
         state_.port.PortHandle() == nullptr ? state_.port.OpenFailure() : std::string();
-    return FromBytes(PortStatusTip(number, DeviceOf(number), FindSerialPorts(), failure));
+    const PortLine line = PortLineSettings(ProfileStore(state_.shell.iniPath), number);
+    return FromBytes(PortStatusTip(number, DeviceOf(number), line, FindSerialPorts(), failure));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -501,12 +506,16 @@ void TForm1::AwaitReturn() {
 void TForm1::PortsClick() {
     PortsDialog dialog(state_.shell.iniPath, FindSerialPorts, this);
     const int number = ui_->PortNumber->Value();
-    const std::string before = DeviceOf(number);
+    const auto setup = [this, number] {
+        return std::pair(DeviceOf(number),
+                         PortLineSettings(ProfileStore(state_.shell.iniPath), number).settings);
+    };
+    const auto before = setup();
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     dialog.Store();
-    if (DeviceOf(number) == before) {
+    if (setup() == before) {
         return;
     }
     if (state_.port.PortHandle() != nullptr) {

@@ -26,4 +26,24 @@ std::optional<std::string> PortDevicePath(const ProfileStore& store, int number)
     return store.ReadString("Ports", "COM" + std::to_string(number), DefaultDevicePath(number));
 }
 
+std::string PortLineKey(int number) {
+    return "COM" + std::to_string(number) + "Line";
+}
+
+PortLine PortLineSettings(const ProfileStore& store, int number) {
+    PortLine line;
+    const std::string key = PortLineKey(number);
+    const std::string text = store.ReadString("Ports", key, "");
+    if (text.empty()) {
+        return line;
+    }
+    try {
+        line.settings = ParseLineSettings(text);
+    } catch (const LineSettingsError& error) {
+        line.problem = key + ": " + error.what() + "; the line runs at " +
+                       LineSettingsText(line.settings) + " instead";
+    }
+    return line;
+}
+
 }  // namespace brantel

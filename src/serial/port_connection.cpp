@@ -31,7 +31,7 @@ PortConnection::~PortConnection() {
     Release();
 }
 
-bool PortConnection::OpenPort(int number, std::uint32_t speed) {
+bool PortConnection::OpenPort(int number, const LineSettings& line) {
     if (openPortNumber_ != 0) {
         ClosePort();
     }
@@ -42,7 +42,7 @@ bool PortConnection::OpenPort(int number, std::uint32_t speed) {
     if (transport) {
         opening_ = transport.get();
         openingNumber_ = number;
-        success = transport->Open(speed);
+        success = transport->Open(line);
         if (opening_ != transport.get()) {
             // Given up while connecting: whatever gave it up has logged its end.
             return false;
@@ -54,6 +54,9 @@ bool PortConnection::OpenPort(int number, std::uint32_t speed) {
     if (!success) {
         // A port that opened but refused its line settings is of no use: it is let go at once.
         log_(PortBusyLine(number), kPortStatusGreen);
+        if (transport && transport->LineRefused()) {
+            log_(PortNoteLine(number, transport->Failure()), kPortStatusGreen);
+        }
         return false;
     }
     PortTransport* held = transport.get();

@@ -22,8 +22,9 @@ class PortConnection : public QObject {
                    QObject* parent = nullptr);
     ~PortConnection() override;
 
-    // Closes a recorded port, opens and configures port `number`; logs the open or busy line.
-    bool OpenPort(int number, std::uint32_t speed);
+    // Closes a recorded port, opens port `number` and runs it at `line`; logs the open or busy
+    // line, and after the busy line the setting the line refused, if it was one.
+    bool OpenPort(int number, const LineSettings& line);
     // Releases the held port, logging its close line when a number is recorded.
     void ClosePort();
 

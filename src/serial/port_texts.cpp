@@ -3,8 +3,12 @@
 namespace brantel {
 namespace {
 
+std::string PortName(std::string_view prefix, int number) {
+    return std::string(prefix) + "COM" + std::to_string(number);
+}
+
 std::string PortText(std::string_view prefix, int number, std::string_view state) {
-    return std::string(prefix) + "COM" + std::to_string(number) + ": is " + std::string(state);
+    return PortName(prefix, number) + ": is " + std::string(state);
 }
 
 }  // namespace
@@ -19,6 +23,10 @@ std::string PortBusyLine(int number) {
 
 std::string PortClosedLine(int number) {
     return PortText("Port ", number, "Closed");
+}
+
+std::string PortNoteLine(int number, const std::string& note) {
+    return PortName("Port ", number) + ": " + note;
 }
 
 std::string OpenStatusText(int number, bool held) {

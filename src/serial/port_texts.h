@@ -9,6 +9,8 @@ namespace brantel {
 std::string PortOpenedLine(int number);
 std::string PortBusyLine(int number);
 std::string PortClosedLine(int number);
+// A further word on port n in the same form: "Port COM" + n + ": " + note.
+std::string PortNoteLine(int number, const std::string& note);
 
 // The status panel after the Open button: by whether a port is held, not by the open's result.
 std::string OpenStatusText(int number, bool held);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/line_settings.h"
+
 namespace brantel {
 
 // One way of reaching the device behind a port number: a local serial line or a serial server
@@ -14,11 +16,11 @@ namespace brantel {
 class PortTransport : public QObject {
     Q_OBJECT
   public:
-    // Opens the line and runs it at `speed` baud, 8 data bits, no parity, one stop bit, no
-    // flow control, DTR raised and RTS lowered; false when either step failed, and then nothing
-    // stays held. A network transport keeps the window painting while it connects, and gives
-    // up after a bounded time.
-    virtual bool Open(std::uint32_t speed) = 0;
+    // Opens the line and runs it at `line` (speed, data bits, parity, stop bits, flow control),
+    // DTR raised and RTS lowered; false when either step failed, and then nothing stays held.
+    // A network transport keeps the window painting while it connects, and gives up after a
+    // bounded time.
+    virtual bool Open(const LineSettings& line) = 0;
     // Lets the line go; nothing more is signalled afterwards.
     virtual void Close() = 0;
     // Gives up an Open still under way, which then returns false.
@@ -37,6 +39,8 @@ class PortTransport : public QObject {
     const std::string& Failure() const { return failure_; }
     // Whether that failure may pass by itself in a moment, so that an open may be tried again.
     bool FailureMayPass() const { return failureMayPass_; }
+    // Whether that failure was the line refusing one of its settings.
+    bool LineRefused() const { return lineRefused_; }
 
   signals:
     // The device or the server went away while the line was open.
@@ -47,6 +51,7 @@ class PortTransport : public QObject {
   protected:
     std::string failure_;
     bool failureMayPass_ = false;
+    bool lineRefused_ = false;
 };
 
 // The transport for a value of section "Ports": a device path, `tcp://HOST:PORT` or

@@ -8,17 +8,15 @@
 namespace brantel {
 namespace {
 
-// Bits a byte takes on the line: start, 8 data, stop.
-constexpr std::int64_t kBitsPerByte = 10;
 // Data the server sends while the line is being set up is kept up to this much; more than
 // that came at the line's earlier settings.
 constexpr std::size_t kHeldWhileOpening = 4096;
 
 }  // namespace
 
-bool Rfc2217Transport::Configure(std::uint32_t speed) {
-    speed_ = speed;
-    client_ = std::make_unique<ComPortClient>(speed);
+bool Rfc2217Transport::Configure(const LineSettings& line) {
+    line_ = line;
+    client_ = std::make_unique<ComPortClient>(line);
     Send(client_->Start());
     const bool answered = WaitFor([this] {
         Receive(socket_.bytesAvailable());
@@ -31,8 +29,9 @@ bool Rfc2217Transport::Configure(std::uint32_t speed) {
         return false;
     }
     if (client_->LineState() == ComPortClient::Line::kRefused) {
-        failure_ = "the server did not run the line at " + std::to_string(speed) +
-                   " baud 8N1 without flow control over RFC 2217";
+        failure_ =
+            "the server did not run the line at " + DescribeLineSettings(line) + " over RFC 2217";
+        lineRefused_ = true;
         return false;
     }
     return true;
@@ -43,9 +42,10 @@ int Rfc2217Transport::Write(std::string_view piece) {
     if (!WriteWithin(socket_, encoded, WriteDeadline(piece.size()))) {
         return 0;
     }
-    if (speed_ > 0) {
-        const auto lineTime = std::chrono::microseconds(static_cast<std::int64_t>(piece.size()) *
-                                                        kBitsPerByte * 1000000 / speed_);
+    if (line_.speed > 0) {
+        const auto lineTime = std::chrono::microseconds(
+            static_cast<std::int64_t>(piece.size()) * HalfBitsPerCharacter(line_) * 1000000 /
+            (2 * static_cast<std::int64_t>(line_.speed)));
         lineFreeAt_ = std::max(lineFreeAt_, Clock::now()) + lineTime;
     }
     return static_cast<int>(piece.size());

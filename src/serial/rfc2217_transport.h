@@ -23,7 +23,7 @@ class Rfc2217Transport : public TcpTransport {
     void AfterSend() override;
 
   protected:
-    bool Configure(std::uint32_t speed) override;
+    bool Configure(const LineSettings& line) override;
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -35,7 +35,7 @@ class Rfc2217Transport : public TcpTransport {
     std::unique_ptr<ComPortClient> client_;
     // The line's data decoded but not yet taken by a read.
     std::string held_;
-    std::uint32_t speed_ = 0;
+    LineSettings line_;
     // When the bytes handed to the server will have left its line, going by the line's speed.
     Clock::time_point lineFreeAt_;
 };

@@ -10,6 +10,53 @@ namespace {
 // Input read from the driver but not yet taken by a poll: a few polls' worth.
 constexpr qint64 kHeldInputBytes = 4096;
 
+// A POSIX line has one or two stop bits; Qt would run 1.5 there as one without a word.
+#ifdef _WIN32
+constexpr bool kHasHalfStopBit = true;
+#else
+constexpr bool kHasHalfStopBit = false;
+#endif
+
+QSerialPort::Parity QtParity(LineSettings::Parity parity) {
+    switch (parity) {
+        case LineSettings::Parity::kEven:
+            return QSerialPort::EvenParity;
+        case LineSettings::Parity::kOdd:
+            return QSerialPort::OddParity;
+        case LineSettings::Parity::kMark:
+            return QSerialPort::MarkParity;
+        case LineSettings::Parity::kSpace:
+            return QSerialPort::SpaceParity;
+        case LineSettings::Parity::kNone:
+            break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits QtStopBits(LineSettings::StopBits stopBits) {
+    switch (stopBits) {
+        case LineSettings::StopBits::kOneAndHalf:
+            return QSerialPort::OneAndHalfStop;
+        case LineSettings::StopBits::kTwo:
+            return QSerialPort::TwoStop;
+        case LineSettings::StopBits::kOne:
+            break;
+    }
+    return QSerialPort::OneStop;
+}
+
+QSerialPort::FlowControl QtFlow(LineSettings::Flow flow) {
+    switch (flow) {
+        case LineSettings::Flow::kRtsCts:
+            return QSerialPort::HardwareControl;
+        case LineSettings::Flow::kXonXoff:
+            return QSerialPort::SoftwareControl;
+        case LineSettings::Flow::kNone:
+            break;
+    }
+    return QSerialPort::NoFlowControl;
+}
+
 }  // namespace
 
 SerialLineTransport::SerialLineTransport(const std::string& device) {
@@ -19,14 +66,17 @@ SerialLineTransport::SerialLineTransport(const std::string& device) {
     line_.setReadBufferSize(kHeldInputBytes);
 }
 
-bool SerialLineTransport::Open(std::uint32_t speed) {
+bool SerialLineTransport::Open(const LineSettings& line) {
     failure_.clear();
+    lineRefused_ = false;
     if (!line_.open(QIODevice::ReadWrite)) {
         failure_ = line_.errorString().toLocal8Bit().toStdString();
         return false;
     }
-    if (!SetPortState(speed)) {
-        failure_ = "the line refused 8N1 at " + std::to_string(speed) + " baud";
+    const std::string refused = SetPortState(line);
+    if (!refused.empty()) {
+        failure_ = "the line refused " + refused + " (" + LineSettingsText(line) + ")";
+        lineRefused_ = true;
         line_.close();
         return false;
     }
@@ -74,22 +124,30 @@ void SerialLineTransport::AfterSend() {
     }
 }
 
-bool SerialLineTransport::SetPortState(std::uint32_t speed) {
-    if (speed > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max())) {
-        return false;
+std::string SerialLineTransport::SetPortState(const LineSettings& line) {
+    const std::string speed = std::to_string(line.speed) + " baud";
+    if (line.speed > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max()) ||
+        !line_.setBaudRate(static_cast<qint32>(line.speed))) {
+        return speed;
     }
-    const bool lineSet =
-        line_.setBaudRate(static_cast<qint32>(speed)) && line_.setDataBits(QSerialPort::Data8) &&
-        line_.setParity(QSerialPort::NoParity) && line_.setStopBits(QSerialPort::OneStop) &&
-        line_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!lineSet) {
-        return false;
+    if (!line_.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits))) {
+        return std::to_string(line.dataBits) + " data bits";
+    }
+    if (!line_.setParity(QtParity(line.parity))) {
+        return std::string(ParityText(line.parity));
+    }
+    if ((!kHasHalfStopBit && line.stopBits == LineSettings::StopBits::kOneAndHalf) ||
+        !line_.setStopBits(QtStopBits(line.stopBits))) {
+        return std::string(StopBitsText(line.stopBits)) + " stop bits";
+    }
+    if (!line_.setFlowControl(QtFlow(line.flow))) {
+        return std::string(FlowText(line.flow));
     }
     // A line without modem-control lines refuses DTR; it still carries bytes.
     line_.setDataTerminalReady(true);
     line_.clearError();
     rts_.Setup(line_);
-    return true;
+    return {};
 }
 
 void SerialLineTransport::OnError(QSerialPort::SerialPortError error) {

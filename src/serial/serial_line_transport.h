@@ -14,7 +14,7 @@ class SerialLineTransport : public PortTransport {
   public:
     explicit SerialLineTransport(const std::string& device);
 
-    bool Open(std::uint32_t speed) override;
+    bool Open(const LineSettings& line) override;
     void Close() override;
     int Write(std::string_view piece) override;
     std::string Read(int most) override;
@@ -25,9 +25,10 @@ class SerialLineTransport : public PortTransport {
     QSerialPort& Line() { return line_; }
 
   private:
-    // 8N1 at the speed, no flow control, DTR raised, RTS toggled on send. The line time-outs
-    // need no call of their own: each read and write carries its deadline.
-    bool SetPortState(std::uint32_t speed);
+    // The line's settings, DTR raised, RTS toggled on send; the setting the driver refused, in
+    // words, or empty. The line time-outs need no call of their own: each read and write
+    // carries its deadline.
+    std::string SetPortState(const LineSettings& line);
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort line_;

@@ -23,11 +23,12 @@ TcpTransport::TcpTransport(std::string host, std::uint16_t port, std::chrono::mi
     socket_.setReadBufferSize(kHeldInputBytes);
 }
 
-bool TcpTransport::Open(std::uint32_t speed) {
+bool TcpTransport::Open(const LineSettings& line) {
     failure_.clear();
     failureMayPass_ = false;
+    lineRefused_ = false;
     openDeadline_.setRemainingTime(openTime_);
-    if (!Connect() || !Configure(speed)) {
+    if (!Connect() || !Configure(line)) {
         socket_.abort();
         return false;
     }
@@ -62,7 +63,7 @@ std::string TcpTransport::Read(int most) {
     return socket_.read(most).toStdString();
 }
 
-bool TcpTransport::Configure(std::uint32_t /*speed*/) {
+bool TcpTransport::Configure(const LineSettings& /*line*/) {
     return true;
 }
 

@@ -26,15 +26,16 @@ class TcpTransport : public PortTransport {
     TcpTransport(std::string host, std::uint16_t port,
                  std::chrono::milliseconds openTime = std::chrono::milliseconds(kOpenMilliseconds));
 
-    bool Open(std::uint32_t speed) override;
+    bool Open(const LineSettings& line) override;
     void Close() override;
     void Abort() override;
     int Write(std::string_view piece) override;
     std::string Read(int most) override;
 
   protected:
-    // Sets the line up once connected; false with `failure_` said when it cannot be.
-    virtual bool Configure(std::uint32_t speed);
+    // Sets the line up once connected; false with `failure_` said when it cannot be. A raw
+    // stream has no way to: the server's own settings stay.
+    virtual bool Configure(const LineSettings& line);
     // Runs the event loop, with user input held back, until `done` holds; false when the
     // connection failed or was given up, or the open's time ran out (`failure_` says which).
     bool WaitFor(const std::function<bool()>& done);

@@ -15,11 +15,7 @@ constexpr unsigned char kSetStopSize = 4;
 constexpr unsigned char kSetControl = 5;
 constexpr unsigned char kServerAnswer = 100;
 
-constexpr unsigned char kEightBits = 8;
-constexpr unsigned char kNoParity = 1;
-constexpr unsigned char kOneStopBit = 1;
 // SET-CONTROL values.
-constexpr unsigned char kNoFlowControl = 1;
 constexpr unsigned char kDtrOn = 8;
 constexpr unsigned char kRtsOn = 11;
 constexpr unsigned char kRtsOff = 12;
@@ -28,6 +24,48 @@ constexpr unsigned char kRtsOff = 12;
 // BREAK or inbound flow control.
 bool IsFlowControlValue(unsigned char value) {
     return (value >= 1 && value <= 3) || (value >= 17 && value <= 19);
+}
+
+// The option's codes for the line's settings.
+unsigned char ParityCode(LineSettings::Parity parity) {
+    switch (parity) {
+        case LineSettings::Parity::kOdd:
+            return 2;
+        case LineSettings::Parity::kEven:
+            return 3;
+        case LineSettings::Parity::kMark:
+            return 4;
+        case LineSettings::Parity::kSpace:
+            return 5;
+        case LineSettings::Parity::kNone:
+            break;
+    }
+    return 1;
+}
+
+unsigned char StopSizeCode(LineSettings::StopBits stopBits) {
+    switch (stopBits) {
+        case LineSettings::StopBits::kTwo:
+            return 2;
+        case LineSettings::StopBits::kOneAndHalf:
+            return 3;
+        case LineSettings::StopBits::kOne:
+            break;
+    }
+    return 1;
+}
+
+// SET-CONTROL's outbound flow control, which the servers apply both ways.
+unsigned char FlowCode(LineSettings::Flow flow) {
+    switch (flow) {
+        case LineSettings::Flow::kXonXoff:
+            return 2;
+        case LineSettings::Flow::kRtsCts:
+            return 3;
+        case LineSettings::Flow::kNone:
+            break;
+    }
+    return 1;
 }
 
 std::string ComPortCommand(unsigned char command, std::string_view value) {
@@ -58,8 +96,8 @@ std::uint32_t ReadBigEndian(std::string_view bytes) {
 
 }  // namespace
 
-ComPortClient::ComPortClient(std::uint32_t baud)
-    : baud_(baud),
+ComPortClient::ComPortClient(const LineSettings& line)
+    : line_(line),
       options_({kBinary, kSuppressGoAhead, kComPortOption}, {kBinary, kSuppressGoAhead}) {}
 
 std::string ComPortClient::Start() {
@@ -106,9 +144,11 @@ ComPortClient::Line ComPortClient::LineState() const {
     if (!baudAnswer_ || !dataSizeAnswer_ || !parityAnswer_ || !stopSizeAnswer_ || !flowAnswer_) {
         return Line::kPending;
     }
-    const bool asked = *baudAnswer_ == baud_ && *dataSizeAnswer_ == kEightBits &&
-                       *parityAnswer_ == kNoParity && *stopSizeAnswer_ == kOneStopBit &&
-                       *flowAnswer_ == kNoFlowControl;
+    const bool asked = *baudAnswer_ == line_.speed &&
+                       *dataSizeAnswer_ == static_cast<unsigned char>(line_.dataBits) &&
+                       *parityAnswer_ == ParityCode(line_.parity) &&
+                       *stopSizeAnswer_ == StopSizeCode(line_.stopBits) &&
+                       *flowAnswer_ == FlowCode(line_.flow);
     return asked ? Line::kConfigured : Line::kRefused;
 }
 
@@ -117,12 +157,13 @@ void ComPortClient::Negotiated(unsigned char verb, unsigned char option) {
     // The option's commands may follow only once the server has accepted it.
     if (!settingsSent_ && options_.Ours(kComPortOption) == OptionNegotiation::State::kOn) {
         settingsSent_ = true;
-        outgoing_ += ComPortCommand(kSetBaudRate, BigEndian(baud_)) +
-                     ComPortCommand(kSetDataSize, OneByte(kEightBits)) +
-                     ComPortCommand(kSetParity, OneByte(kNoParity)) +
-                     ComPortCommand(kSetStopSize, OneByte(kOneStopBit)) +
-                     ComPortCommand(kSetControl, OneByte(kNoFlowControl)) +
-                     ComPortCommand(kSetControl, OneByte(kDtrOn)) + SetRts(false);
+        outgoing_ +=
+            ComPortCommand(kSetBaudRate, BigEndian(line_.speed)) +
+            ComPortCommand(kSetDataSize, OneByte(static_cast<unsigned char>(line_.dataBits))) +
+            ComPortCommand(kSetParity, OneByte(ParityCode(line_.parity))) +
+            ComPortCommand(kSetStopSize, OneByte(StopSizeCode(line_.stopBits))) +
+            ComPortCommand(kSetControl, OneByte(FlowCode(line_.flow))) +
+            ComPortCommand(kSetControl, OneByte(kDtrOn)) + SetRts(false);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/line_settings.h"
 #include "telnet/option_negotiation.h"
 #include "telnet/telnet_stream.h"
 
@@ -12,14 +13,14 @@ namespace brantel {
 
 // The client end of a Telnet session that carries a serial line with the COM-PORT-OPTION
 // (RFC 2217). It offers the option and binary mode both ways; once the server accepts the
-// option it asks for the line the tool runs: the given speed, 8 data bits, no parity, one stop
-// bit, no flow control, DTR raised and RTS lowered. The server's answers tell whether the line
-// runs so; everything else the server sends is the line's data.
+// option it asks for the port's line (speed, data bits, parity, stop bits, flow control), DTR
+// raised and RTS lowered. The server's answers tell whether the line runs so; everything else
+// the server sends is the line's data.
 class ComPortClient {
   public:
     enum class Line { kPending, kConfigured, kRefused };
 
-    explicit ComPortClient(std::uint32_t baud);
+    explicit ComPortClient(const LineSettings& line);
 
     // What opens the session: the offers of the options.
     std::string Start();
@@ -41,7 +42,7 @@ class ComPortClient {
     void Negotiated(unsigned char verb, unsigned char option);
     void Subnegotiated(std::string_view payload);
 
-    std::uint32_t baud_;
+    LineSettings line_;
     OptionNegotiation options_;
     TelnetDecoder decoder_;
     std::string outgoing_;

@@ -47,7 +47,7 @@ TEST(PortHolderTest, SecondHolderIsBusyAndTheFirstKeepsWorking) {
                  recorder->Sink(), [device = first.DevicePath(2)](int) {
                      return std::optional<std::string>(device);
                  });
-             EXPECT_FALSE(second->OpenPort(2, 9600));
+             EXPECT_FALSE(second->OpenPort(2, {}));
              EXPECT_EQ(second->PortHandle(), nullptr);
              return SecondAttempt{recorder->lines, second};
          }},

@@ -116,7 +116,7 @@ class NetworkPortTest : public ::testing::Test {
 
     // Opens a port and forgets its open line, so the log holds only what follows.
     void OpenPort(int number) {
-        ASSERT_TRUE(connection_.OpenPort(number, 9600)) << connection_.OpenFailure();
+        ASSERT_TRUE(connection_.OpenPort(number, {})) << connection_.OpenFailure();
         log_.lines.clear();
     }
 
@@ -192,23 +192,27 @@ TEST_F(NetworkPortTest, ArrivalIsSignalledOnSerialAndNetworkPortsAlike) {
 struct LineCase {
     const char* name;
     int number;
+    const char* asked;
     speed_t speed;
     tcflag_t controlFlags;
     tcflag_t inputFlags;
 };
 
-TEST_F(NetworkPortTest, Rfc2217RunsTheServersLineAt9600EightNoneOne) {
-    // Raw TCP leaves the server's own settings on the line; RFC 2217 replaces them. Data bits
-    // and parity a pseudo-terminal cannot show: the open succeeds only when the server has
-    // answered 8 and none.
+TEST_F(NetworkPortTest, Rfc2217RunsTheServersLineAtThePortsSettings) {
+    // Raw TCP leaves the server's own settings on the line; RFC 2217 replaces them with the
+    // port's. Data bits and parity a pseudo-terminal cannot show: the open succeeds only when
+    // the server has answered them as asked.
     const LineCase cases[] = {
-        {"raw TCP", 1, B115200, CSTOPB | CRTSCTS, IXON | IXOFF},
-        {"RFC 2217", 2, B9600, 0, 0},
+        {"raw TCP", 1, "9600 8N1", B115200, CSTOPB | CRTSCTS, IXON | IXOFF},
+        {"RFC 2217 default", 2, "9600 8N1", B9600, 0, 0},
+        {"RFC 2217 19200 7E2 RTS/CTS", 2, "19200 7E2 RTS/CTS", B19200, CSTOPB | CRTSCTS, 0},
+        {"RFC 2217 57600 8O1 XON/XOFF", 2, "57600 8O1 XON/XOFF", B57600, 0, IXON | IXOFF},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
         StartServer("115200e72,rtscts,xonxoff");
-        OpenPort(c.number);
+        ASSERT_TRUE(connection_.OpenPort(c.number, ParseLineSettings(c.asked)))
+            << connection_.OpenFailure();
         // The server sets its line as it opens the device, after accepting the connection.
         transfer_.WriteBytes("x");
         ASSERT_EQ(device_.Read(1), "x");
@@ -252,7 +256,7 @@ TEST_F(NetworkPortTest, AnUnreachableServerIsBusyWithinThreeSecondsWhileTheWindo
         QElapsedTimer elapsed;
         elapsed.start();
 
-        EXPECT_FALSE(connection_.OpenPort(3, 9600));
+        EXPECT_FALSE(connection_.OpenPort(3, {}));
 
         EXPECT_LT(elapsed.elapsed(), 3500);
         // A wait of a second or more kept the event loop running.
@@ -295,7 +299,7 @@ TEST_F(NetworkPortTest, AnOpenWithNothingElseToWakeItEndsOnTimeEveryTime) {
         SCOPED_TRACE(server.name);
         for (int attempt = 0; attempt < 12; ++attempt) {
             Rfc2217Transport transport("127.0.0.1", server.port, std::chrono::milliseconds(150));
-            const auto took = TimeWokenLate([&] { EXPECT_FALSE(transport.Open(9600)); },
+            const auto took = TimeWokenLate([&] { EXPECT_FALSE(transport.Open({})); },
                                             std::chrono::milliseconds(1000));
             EXPECT_LT(took.count(), 800) << "attempt " << attempt;
             EXPECT_EQ(transport.Failure(),
@@ -320,7 +324,7 @@ TEST_F(NetworkPortTest, ACloseOrOpenWhileConnectingGivesTheConnectUp) {
          {Green("Port COM3: is Busy")},
          0},
         {"open of another port",
-         [](PortConnection& connection) { connection.OpenPort(1, 9600); },
+         [](PortConnection& connection) { connection.OpenPort(1, {}); },
          {Green("Port COM3: is Busy"), Green("Port COM1: is Opened")},
          1},
     };
@@ -333,7 +337,7 @@ TEST_F(NetworkPortTest, ACloseOrOpenWhileConnectingGivesTheConnectUp) {
         QElapsedTimer elapsed;
         elapsed.start();
 
-        EXPECT_FALSE(connection_.OpenPort(3, 9600));
+        EXPECT_FALSE(connection_.OpenPort(3, {}));
 
         EXPECT_LT(elapsed.elapsed(), 1500);
         EXPECT_THAT(log_.lines, ElementsAreArray(c.lines));

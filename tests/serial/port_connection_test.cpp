@@ -18,7 +18,7 @@ namespace {
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-constexpr std::uint32_t kSpeed = 9600;
+const LineSettings kLine;
 
 LoggedLine Green(const std::string& text) {
     return {text, kPortStatusGreen};
@@ -113,7 +113,7 @@ TEST_F(PortConnectionTest, LogsEachChangeOfTheConnectionInOrder) {
         const auto connection = MakeConnection(log);
         for (const Step& step : c.steps) {
             if (step.action == Step::kOpen) {
-                const bool opened = connection->OpenPort(step.number, kSpeed);
+                const bool opened = connection->OpenPort(step.number, kLine);
                 EXPECT_EQ(opened, connection->PortHandle() != nullptr);
             } else {
                 connection->ClosePort();
@@ -141,48 +141,79 @@ TEST_F(PortConnectionTest, APortHeldElsewhereIsBusyUntilReleased) {
     LogRecorder secondLog;
     const auto first = MakeConnection(firstLog);
     const auto second = MakeConnection(secondLog);
-    ASSERT_TRUE(first->OpenPort(2, kSpeed));
+    ASSERT_TRUE(first->OpenPort(2, kLine));
 
-    EXPECT_FALSE(second->OpenPort(2, kSpeed));
+    EXPECT_FALSE(second->OpenPort(2, kLine));
     EXPECT_EQ(second->PortHandle(), nullptr);
     EXPECT_EQ(second->OpenPortNumber(), 0);
     EXPECT_THAT(secondLog.lines, ElementsAreArray({Green("Port COM2: is Busy")}));
     EXPECT_NE(first->PortHandle(), nullptr);
 
     first->ClosePort();
-    EXPECT_TRUE(second->OpenPort(2, kSpeed));
+    EXPECT_TRUE(second->OpenPort(2, kLine));
 }
 
-TEST_F(PortConnectionTest, LineRunsAtTheGivenSpeedEightNoneOneWithoutHandshake) {
-    LogRecorder log;
-    const auto connection = MakeConnection(log);
-    ASSERT_TRUE(connection->OpenPort(3, kSpeed));
+struct AppliedCase {
+    const char* line;
+    speed_t speed;
+    tcflag_t controlFlags;
+    tcflag_t inputFlags;
+};
 
-    termios line{};
-    ASSERT_EQ(tcgetattr(static_cast<int>(HeldLine(*connection).handle()), &line), 0);
-    EXPECT_EQ(cfgetospeed(&line), B9600);
-    EXPECT_EQ(cfgetispeed(&line), B9600);
-    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
-    EXPECT_EQ(line.c_iflag & (IXON | IXOFF), 0u);
+// A pseudo-terminal keeps speed, stop bits, odd parity and flow control as set; the kernel
+// forces its data bits to 8 and its parity off (and Qt then refuses 7 bits and even parity).
+TEST_F(PortConnectionTest, LineRunsAtTheSettingsItIsGiven) {
+    const AppliedCase cases[] = {
+        {"9600 8N1", B9600, 0, 0},
+        {"19200 8N2", B19200, CSTOPB, 0},
+        {"115200 8O1 RTS/CTS", B115200, PARODD | CRTSCTS, 0},
+        {"4800 8N1 XON/XOFF", B4800, 0, IXON | IXOFF},
+    };
+    for (const AppliedCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        LogRecorder log;
+        const auto connection = MakeConnection(log);
+        ASSERT_TRUE(connection->OpenPort(3, ParseLineSettings(c.line)));
+
+        termios line{};
+        ASSERT_EQ(tcgetattr(static_cast<int>(HeldLine(*connection).handle()), &line), 0);
+        EXPECT_EQ(cfgetospeed(&line), c.speed);
+        EXPECT_EQ(cfgetispeed(&line), c.speed);
+        EXPECT_EQ(line.c_cflag & (PARODD | CSTOPB | CRTSCTS), c.controlFlags);
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), c.inputFlags);
+    }
 }
 
-TEST_F(PortConnectionTest, PortThatCannotBeConfiguredIsReleasedAtOnce) {
-    LogRecorder log;
-    const auto connection = MakeConnection(log);
-    EXPECT_FALSE(connection->OpenPort(2, 0xFFFFFFFFu));
+TEST_F(PortConnectionTest, PortThatRefusesItsSettingsIsReleasedAtOnceAndSaysWhich) {
+    const struct {
+        LineSettings line;
+        const char* refused;
+    } cases[] = {
+        {LineSettings{0xFFFFFFFFu}, "the line refused 4294967295 baud (4294967295 8N1)"},
+        {ParseLineSettings("9600 8N1.5"), "the line refused 1.5 stop bits (9600 8N1.5)"},
+        {ParseLineSettings("19200 8E2"), "the line refused even parity (19200 8E2)"},
+        {ParseLineSettings("9600 7N1"), "the line refused 7 data bits (9600 7N1)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        LogRecorder log;
+        const auto connection = MakeConnection(log);
+        EXPECT_FALSE(connection->OpenPort(2, c.line));
 
-    EXPECT_EQ(connection->PortHandle(), nullptr);
-    EXPECT_EQ(connection->OpenPortNumber(), 0);
-    EXPECT_THAT(log.lines, ElementsAreArray({Green("Port COM2: is Busy")}));
-    LogRecorder otherLog;
-    EXPECT_TRUE(MakeConnection(otherLog)->OpenPort(2, kSpeed));
+        EXPECT_EQ(connection->PortHandle(), nullptr);
+        EXPECT_EQ(connection->OpenPortNumber(), 0);
+        EXPECT_EQ(connection->OpenFailure(), two_->SlavePath() + ": " + c.refused);
+        EXPECT_THAT(log.lines, ElementsAreArray({Green("Port COM2: is Busy"),
+                                                 Green(std::string("Port COM2: ") + c.refused)}));
+        LogRecorder otherLog;
+        EXPECT_TRUE(MakeConnection(otherLog)->OpenPort(2, kLine));
+    }
 }
 
 TEST_F(PortConnectionTest, VanishedDeviceReleasesThePortOnceAndAllowsANewOpen) {
     LogRecorder log;
     const auto connection = MakeConnection(log);
-    ASSERT_TRUE(connection->OpenPort(2, kSpeed));
+    ASSERT_TRUE(connection->OpenPort(2, kLine));
     int errors = 0;
     QObject::connect(&HeldLine(*connection), &QSerialPort::errorOccurred, connection.get(),
                      [&errors](QSerialPort::SerialPortError error) {
@@ -204,7 +235,7 @@ TEST_F(PortConnectionTest, VanishedDeviceReleasesThePortOnceAndAllowsANewOpen) {
                 ElementsAreArray({Green("Port COM2: is Opened"), Green("Port COM2: is Closed")}));
 
     ReplaceTwo();
-    EXPECT_TRUE(connection->OpenPort(2, kSpeed));
+    EXPECT_TRUE(connection->OpenPort(2, kLine));
     EXPECT_EQ(log.lines.back(), Green("Port COM2: is Opened"));
 }
 

@@ -43,7 +43,7 @@ class RawTransferTest : public ::testing::Test {
 
     // Opens port 2 and forgets the open line, so the log holds only the transfers.
     void OpenDevicePort() {
-        ASSERT_TRUE(connection_.OpenPort(2, 9600));
+        ASSERT_TRUE(connection_.OpenPort(2, {}));
         log_.lines.clear();
     }
 

@@ -33,7 +33,7 @@ const std::string kSettingsAsked = Answer({1, 0, 0, 0x25, 0x80}) + Answer({2, 8}
                                    Answer({5, 12});
 
 TEST(ComPortClient, OffersTheOptionAndAsksForTheLineOnceAccepted) {
-    ComPortClient client(9600);
+    ComPortClient client(LineSettings{});
     EXPECT_EQ(Trace(client.Start()),
               Trace(Bytes({255, 251, 44, 255, 251, 0, 255, 253, 0, 255, 251, 3, 255, 253, 3})));
     std::string data;
@@ -45,6 +45,45 @@ TEST(ComPortClient, OffersTheOptionAndAsksForTheLineOnceAccepted) {
     EXPECT_EQ(client.LineState(), Line::kConfigured);
     EXPECT_EQ(client.TakeOutgoing(), "");
     EXPECT_EQ(data, "");
+}
+
+// The port's own line: 19200 baud, 7 data bits, even parity, two stop bits, RTS/CTS; each
+// parity, stop size and flow code as the option numbers them.
+TEST(ComPortClient, AsksForThePortsLineAndTakesOnlyThatAsAnswer) {
+    const struct {
+        const char* line;
+        std::string asked;
+    } cases[] = {
+        {"19200 7E2 RTS/CTS", Answer({1, 0, 0, 0x4B, 0}) + Answer({2, 7}) + Answer({3, 3}) +
+                                  Answer({4, 2}) + Answer({5, 3})},
+        {"300 5O1.5 XON/XOFF", Answer({1, 0, 0, 0x01, 0x2C}) + Answer({2, 5}) + Answer({3, 2}) +
+                                   Answer({4, 3}) + Answer({5, 2})},
+        {"9600 6M1", Answer({1, 0, 0, 0x25, 0x80}) + Answer({2, 6}) + Answer({3, 4}) +
+                         Answer({4, 1}) + Answer({5, 1})},
+        {"9600 8S1", Answer({1, 0, 0, 0x25, 0x80}) + Answer({2, 8}) + Answer({3, 5}) +
+                         Answer({4, 1}) + Answer({5, 1})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ComPortClient client(ParseLineSettings(c.line));
+        client.Start();
+        std::string data;
+        client.Receive(Bytes({255, 253, 44}), data);
+        EXPECT_EQ(Trace(client.TakeOutgoing()), Trace(c.asked + Answer({5, 8}) + Answer({5, 12})));
+        // The server answers each command with its code plus 100 and the value it runs.
+        std::string answered = c.asked;
+        for (std::size_t at = 0;
+             (at = answered.find(Bytes({255, 250, 44}), at)) != std::string::npos; at += 4) {
+            answered[at + 3] = static_cast<char>(answered[at + 3] + 100);
+        }
+        client.Receive(answered, data);
+        EXPECT_EQ(client.LineState(), Line::kConfigured);
+
+        ComPortClient standard{LineSettings{}};
+        standard.Start();
+        standard.Receive(Bytes({255, 253, 44}) + answered, data);
+        EXPECT_EQ(standard.LineState(), Line::kRefused);
+    }
 }
 
 struct LineCase {
@@ -94,7 +133,7 @@ TEST(ComPortClient, TheLineCountsAsSetOnlyWhenEverySettingIsAnsweredAsAsked) {
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ComPortClient client(c.baud);
+        ComPortClient client(LineSettings{c.baud});
         client.Start();
         std::string data;
         client.Receive(c.received, data);
@@ -107,13 +146,13 @@ TEST(ComPortClient, DataArrivesWholeHoweverTheStreamIsCut) {
     const std::string stream = kServerGreeting + kSettingsAnswered + "x" + Bytes({255, 255}) +
                                Answer({107, 0x30}) + "y" + Bytes({255, 241}) + "\r" +
                                Bytes({0, 255, 250, 44, 106, 255, 255, 255, 240}) + "z";
-    ComPortClient whole(9600);
+    ComPortClient whole(LineSettings{});
     whole.Start();
     std::string wholeData;
     whole.Receive(stream, wholeData);
     EXPECT_EQ(Trace(wholeData), Trace("x" + Bytes({255}) + "y\r" + Bytes({0}) + "z"));
 
-    ComPortClient bytewise(9600);
+    ComPortClient bytewise(LineSettings{});
     bytewise.Start();
     std::string bytewiseData;
     for (const char c : stream) {
@@ -125,7 +164,7 @@ TEST(ComPortClient, DataArrivesWholeHoweverTheStreamIsCut) {
 }
 
 TEST(ComPortClient, EncodesDataForTheModeTheServerAcceptedAndDrivesRts) {
-    ComPortClient client(9600);
+    ComPortClient client(LineSettings{});
     client.Start();
     const std::string data = Bytes({0x41, 255, 13, 0x42});
     EXPECT_EQ(Trace(client.Encode(data)), Trace(Bytes({0x41, 255, 255, 13, 0, 0x42})));

@@ -14,12 +14,14 @@ import pty
 import random
 import re
 import resource
+import select
 import shutil
 import signal
 import socket
 import subprocess
 import sys
 import tempfile
+import termios
 import threading
 import time
 import tty
@@ -152,6 +154,55 @@ class PtyDevice:
         os.unlink(self.link)
 
 
+class RunAtLineSettings(unittest.TestCase):
+    """The line a run opens, as the device's side of a pseudo-terminal shows it while the run
+    waits for an answer that never comes."""
+
+    def test_the_port_runs_at_its_stored_settings_or_those_given(self):
+        with tempfile.TemporaryDirectory(prefix="brantel-run-line") as folder:
+            master, slave = pty.openpty()
+            tty.setraw(slave)
+            link = os.path.join(folder, "device")
+            os.symlink(os.ttyname(slave), link)
+            ini = os.path.join(folder, "line.ini")
+            with open(ini, "w", encoding="ascii") as out:
+                out.write("[Main]\nCommand1=Status;50 02 04 56;50 02 07\n\n"
+                          f"[Ports]\nCOM1={link}\nCOM1Line=57600 8N1 RTS/CTS\n"
+                          f"COM2={link}\nCOM2Line=fast\n")
+            cases = [
+                (["--port", link], termios.B9600, 0, ""),
+                (["--port", link, "--line", "19200 8n2"], termios.B19200, termios.CSTOPB, ""),
+                (["--port", "COM1"], termios.B57600, termios.CRTSCTS, ""),
+                (["--port", "COM1", "--line", "4800 8N2"], termios.B4800, termios.CSTOPB, ""),
+                (["--port", "COM2"], termios.B9600, 0,
+                 "brantel-run: COM2Line: 'fast' is no line settings (it needs two or three "
+                 "words): SPEED DPS [FLOW], such as \"9600 8N1\" or \"115200 8E1 RTS/CTS\"; "
+                 "the line runs at 9600 8N1 instead\n"),
+            ]
+            try:
+                for args, speed, flags, warning in cases:
+                    with self.subTest(args=args):
+                        # Before each run the line is left at a speed none of them asks for.
+                        settings = termios.tcgetattr(slave)
+                        settings[4] = settings[5] = termios.B300
+                        termios.tcsetattr(slave, termios.TCSANOW, settings)
+                        run = subprocess.Popen([RUN, "--ini", ini, "--timeout", "1500", *args],
+                                               stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                               text=True)
+                        # The frame arrives once the line is open and set.
+                        ready, _, _ = select.select([master], [], [], 5)
+                        self.assertTrue(ready, "no frame arrived")
+                        os.read(master, 64)
+                        line = termios.tcgetattr(slave)
+                        _, err = run.communicate(timeout=30)
+                        self.assertEqual((line[4], line[5]), (speed, speed))
+                        self.assertEqual(line[2] & (termios.CSTOPB | termios.CRTSCTS), flags)
+                        self.assertEqual((run.returncode, err), (1, warning))
+            finally:
+                os.close(master)
+                os.close(slave)
+
+
 class RunAgainstSim(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -252,6 +303,10 @@ class RunAgainstSim(unittest.TestCase):
             (["--port", "rfc2217://127.0.0.1"], None, "brantel-run: cannot open port "
              "rfc2217://127.0.0.1: not a network port of the form tcp://HOST:PORT or "
              "rfc2217://HOST:PORT"),
+            (["--line", "9600 8X1"], None,
+             "brantel-run: --line: '9600 8X1' is no line settings ('8X1' is not data bits 5 to "
+             "8, parity N, E, O, M or S and stop bits 1, 1.5 or 2): SPEED DPS [FLOW], such as "
+             "\"9600 8N1\" or \"115200 8E1 RTS/CTS\""),
             (["--params", "N:1x"], None,
              "brantel-run: parameters: '1x' is not a valid integer value"),
             (["--junit", os.path.join(self.dir.name, "no", "report.xml")], None,

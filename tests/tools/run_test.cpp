@@ -118,7 +118,7 @@ TEST(ChoosePort, MapsComNumbersThroughPortsAndPassesOtherNamesOn) {
         {"COMX", 2, "COMX", "COMX", 0},
     };
     for (const Case& c : cases) {
-        const PortChoice port = ChoosePort(c.option, c.stored, store);
+        const PortChoice port = ChoosePort(c.option, c.stored, store, std::nullopt);
         EXPECT_EQ(port.name, c.name);
         EXPECT_EQ(port.device, c.device);
         EXPECT_EQ(port.number, c.number);
@@ -127,7 +127,7 @@ TEST(ChoosePort, MapsComNumbersThroughPortsAndPassesOtherNamesOn) {
                                          {"COM0", 2},
                                          {std::nullopt, 7},
                                          {std::nullopt, -1}}) {
-        EXPECT_THROW(ChoosePort(option, stored, store), std::runtime_error);
+        EXPECT_THROW(ChoosePort(option, stored, store, std::nullopt), std::runtime_error);
     }
 }
 

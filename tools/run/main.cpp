@@ -134,9 +134,12 @@ int Run(const RunOptions& options, RunRecord& record, SerialLine*& active) {
     const StoredRun stored = ReadStoredRun(store);
     record.rows = PlannedRows(options, stored);
     const RunInputs inputs = InputsFor(options, stored);
-    const PortChoice port = ChoosePort(options.port, stored.portNumber, store);
+    const PortChoice port = ChoosePort(options.port, stored.portNumber, store, options.line);
+    if (!port.line.problem.empty()) {
+        std::cerr << "brantel-run: " << port.line.problem << '\n';
+    }
     ValuesFile values(options.csv);
-    SerialLine line(port.device);
+    SerialLine line(port.device, port.line.settings);
     const LineInUse inUse(active, line);
     if (!line.Open(port.number) && StopSignals::Caught() == 0) {
         // The failure starts with the device, so a port given by its device is named once.

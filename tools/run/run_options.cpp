@@ -12,14 +12,16 @@
 namespace brantel::run {
 
 const char kRunUsage[] =
-    "usage: brantel-run --ini FILE [--port COMn|PATH|URL] [--rows LIST] [--timeout MS]\n"
-    "                   [--gap MS] [--answer-max MS] [--address HEX] [--params TEXT]\n"
-    "                   [--junit FILE] [--csv FILE] [--quiet]\n"
+    "usage: brantel-run --ini FILE [--port COMn|PATH|URL] [--line SETTINGS] [--rows LIST]\n"
+    "                   [--timeout MS] [--gap MS] [--answer-max MS] [--address HEX]\n"
+    "                   [--params TEXT] [--junit FILE] [--csv FILE] [--quiet]\n"
     "Sends the rows of a command table to a device and checks each answer against the row's\n"
     "Response cell.\n"
     "  --ini FILE      the INI file holding the command table and the stored options\n"
     "  --port PORT     COM1 to COM4 (mapped through [Ports]), a device path,\n"
     "                  tcp://HOST:PORT or rfc2217://HOST:PORT; default: the stored port number\n"
+    "  --line SETTINGS the line instead of the port's stored settings, such as \"115200 8E1\"\n"
+    "                  or \"19200 7O2 RTS/CTS\" (default: COMn's in [Ports], else 9600 8N1)\n"
     "  --rows LIST     rows such as 1,3-5; default: every row with a command\n"
     "  --timeout MS    wait this long for an answer's first byte, 1 to 600000 (default 500)\n"
     "  --gap MS        an answer ends after this much quiet, 1 to 10000 (default 20)\n"
@@ -57,6 +59,14 @@ int Milliseconds(const std::string& option, const std::string& value, int high) 
     return *number;
 }
 
+LineSettings Line(const std::string& text) {
+    try {
+        return ParseLineSettings(text);
+    } catch (const LineSettingsError& error) {
+        throw UsageError(std::string("--line: ") + error.what());
+    }
+}
+
 std::vector<int> Rows(const std::string& list) {
     std::optional<std::vector<int>> rows = ParseRowList(list);
     if (!rows) {
@@ -72,6 +82,7 @@ RunOptions ParseRunOptions(const std::vector<std::string>& args) {
     const std::map<std::string, std::function<void(const std::string&)>> valued = {
         {"--ini", [&](const std::string& v) { options.ini = v; }},
         {"--port", [&](const std::string& v) { options.port = v; }},
+        {"--line", [&](const std::string& v) { options.line = Line(v); }},
         {"--rows", [&](const std::string& v) { options.rows = Rows(v); }},
         {"--timeout",
          [&](const std::string& v) { options.timeoutMs = Milliseconds("--timeout", v, 600000); }},

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/line_settings.h"
+
 namespace brantel::run {
 
 // The command line of a run.
@@ -14,6 +16,8 @@ struct RunOptions {
     std::optional<std::string> port;
     std::optional<std::string> address;
     std::optional<std::string> params;
+    // The line settings instead of the port's stored ones.
+    std::optional<LineSettings> line;
     // Rows in table order; unset: every row whose Command cell is not blank.
     std::optional<std::vector<int>> rows;
     int timeoutMs = 500;

@@ -32,8 +32,9 @@ void WaitForInput(std::chrono::milliseconds wait) {
 
 }  // namespace
 
-SerialLine::SerialLine(std::string device)
+SerialLine::SerialLine(std::string device, const LineSettings& line)
     : device_(std::move(device)),
+      line_(line),
       port_([](const std::string&, Colour) {},
             [this](int) -> std::optional<std::string> { return device_; }),
       transfer_(
@@ -43,7 +44,7 @@ bool SerialLine::Open(int number) {
     for (int attempt = 1;; ++attempt) {
         closedAtOnce_.clear();
         bool mayPass = false;
-        if (port_.OpenPort(number, 9600)) {
+        if (port_.OpenPort(number, line_)) {
             if (KeptOpen()) {
                 return true;
             }

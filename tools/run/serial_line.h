@@ -5,17 +5,18 @@
 #include <string>
 
 #include "frames/answer_limits.h"
+#include "platform/line_settings.h"
 #include "row_run.h"
 #include "serial/port_connection.h"
 #include "serial/raw_transfer.h"
 
 namespace brantel::run {
 
-// The one port of a run, opened with the window's line settings through the serial link, so a
-// network address in place of a device path opens wherever the link opens one.
+// The one port of a run, opened through the serial link as the window opens it, so a network
+// address in place of a device path opens wherever the link opens one.
 class SerialLine {
   public:
-    explicit SerialLine(std::string device);
+    SerialLine(std::string device, const LineSettings& line);
 
     // Opens the device; false when it cannot be opened or configured. A serial server that
     // closes the connection at once (it still holds the device for a client that has just
@@ -38,6 +39,7 @@ class SerialLine {
     bool KeptOpen();
 
     std::string device_;
+    LineSettings line_;
     PortConnection port_;
     RawTransfer transfer_;
     bool stopped_ = false;

@@ -59,17 +59,23 @@ std::string Cell(const std::vector<std::string>& cells, int column) {
 }
 
 PortChoice ChoosePort(const std::optional<std::string>& option, int storedNumber,
-                      const ProfileStore& store) {
+                      const ProfileStore& store, const std::optional<LineSettings>& line) {
     const std::optional<int> number = option ? ComNumber(*option) : storedNumber;
+    PortChoice choice;
     if (!number) {
-        return {*option, *option, 0};
+        choice = {*option, *option, 0, {}};
+    } else {
+        const std::string name = "COM" + std::to_string(*number);
+        const std::optional<std::string> device = PortDevicePath(store, *number);
+        if (!device) {
+            throw std::runtime_error("there is no port " + name + ": the ports are COM1 to COM4");
+        }
+        choice = {name, *device, *number, PortLineSettings(store, *number)};
     }
-    const std::string name = "COM" + std::to_string(*number);
-    const std::optional<std::string> device = PortDevicePath(store, *number);
-    if (!device) {
-        throw std::runtime_error("there is no port " + name + ": the ports are COM1 to COM4");
+    if (line) {
+        choice.line = {*line, {}};
     }
-    return {name, *device, *number};
+    return choice;
 }
 
 }  // namespace brantel::run

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands/command_row.h"
+#include "platform/port_names.h"
 
 namespace brantel {
 class ProfileStore;
@@ -34,11 +35,14 @@ struct PortChoice {
     std::string device;
     // The port number when the port is one of COM1 to COM4.
     int number = 0;
+    // The line it runs at, and why stored settings were not used.
+    PortLine line;
 };
 
 // `option` as given on the command line (COMn, a path or an address), else the stored number;
-// COM1 to COM4 map through [Ports]. Throws std::runtime_error for a COM number outside them.
+// COM1 to COM4 map through [Ports], their line settings too. `line`, when given, replaces the
+// line settings. Throws std::runtime_error for a COM number outside them.
 PortChoice ChoosePort(const std::optional<std::string>& option, int storedNumber,
-                      const ProfileStore& store);
+                      const ProfileStore& store, const std::optional<LineSettings>& line);
 
 }  // namespace brantel::run

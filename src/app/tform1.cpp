@@ -30,6 +30,7 @@
 #include <utility>
 
 #include "app/application.h"
+#include "app/lock_question.h"
 #include "app/poll_dialog.h"
 #include "app/poll_schedule.h"
 #include "app/port_tip.h"
@@ -44,6 +45,7 @@
 #include "frames/frame_builder.h"
 #include "log/traffic_log.h"
 #include "options/chart_options.h"
+#include "platform/ini_lock.h"
 #include "platform/port_names.h"
 #include "platform/profile_store.h"
 #include "qtbridge/local_text.h"
@@ -373,6 +375,7 @@ void TForm1::ConnectHandlers() {
 void TForm1::FormCreate() {
     state_.shell.iniPath = state_.shell.locateIni();
     FormStorage1->SetIniFileName(state_.shell.iniPath);
+    Application::RunReported([this] { LockIni(); });
     ui_->PortSpeed->setEditText("9600");
     // A failing step is reported and the rest still run: a table left unloaded would be saved
     // over the stored one at the next close.
@@ -407,6 +410,27 @@ void TForm1::FormClose() {
         pollDialog_->close();
     }
     Application::Press(ui_->Button6);
+    SaveTable();
+}
+
+void TForm1::LockIni() {
+    iniLock_ = std::make_unique<IniLock>(state_.shell.iniPath);
+    const std::optional<LockOwner> owner = iniLock_->Acquire();
+    if (!owner) {
+        return;
+    }
+    if (AskAboutKeptTable(state_.shell.iniPath, *owner, nullptr) == TableChoice::kSaveAnyway) {
+        iniLock_->TakeOver();
+        return;
+    }
+    tableReadOnly_ = true;
+    setWindowTitle(windowTitle() + " [table read-only]");
+}
+
+void TForm1::SaveTable() {
+    if (tableReadOnly_) {
+        return;
+    }
     ProfileStore store(state_.shell.iniPath);
     SaveCommandTable(*ui_->CmdGrid, store);
 }
@@ -432,10 +456,7 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::SaveAtSessionEnd() {
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
     Application::RunReported([this] { SaveChartOptions(); });
-    Application::RunReported([this] {
-        ProfileStore store(state_.shell.iniPath);
-        SaveCommandTable(*ui_->CmdGrid, store);
-    });
+    Application::RunReported([this] { SaveTable(); });
 }
 
 void TForm1::Button3Click() {
@@ -530,6 +551,7 @@ void TForm1::PortNumberChange() {
 void TForm1::N1Click() {
     FormStorage1->SaveOptions();
     SaveChartOptions();
+    SaveTable();
 }
 
 void TForm1::CmdGridDblClick() {

@@ -26,6 +26,7 @@ class PollDialog;
 class PollSchedule;
 class ChartFeed;
 class ChartMenu;
+class IniLock;
 class ProfileStore;
 class ReopenWatch;
 struct JudgedAnswer;
@@ -84,6 +85,9 @@ class TForm1 : public QMainWindow {
 
     // Saves the options and the command table when the session ends (log-off, shut-down).
     void SaveAtSessionEnd();
+    // Whether the command table is never saved: another window keeps the INI file's table, and
+    // the user chose not to overwrite it.
+    bool TableReadOnly() const { return tableReadOnly_; }
 
     // The text of the status bar's panel 0.
     QString StatusText() const;
@@ -110,6 +114,11 @@ class TForm1 : public QMainWindow {
     void SetUpPanel();
     void SetUpPages();
     void SetUpChart();
+    // Locks the INI file for this window; when another window holds it, asks whether this one
+    // saves its table at all.
+    void LockIni();
+    // Writes the command table to section "Main", unless it is read-only.
+    void SaveTable();
     // The command table's rows with the fields their Response cells read.
     std::vector<RowFields> RowsWithFields() const;
     // Writes section "Charts" of the INI file.
@@ -152,6 +161,8 @@ class TForm1 : public QMainWindow {
     // What section "Charts" holds, as last read or written.
     ChartOptions storedCharts_;
     std::unique_ptr<WindowOptions> FormStorage1;
+    std::unique_ptr<IniLock> iniLock_;
+    bool tableReadOnly_ = false;
 };
 
 }  // namespace brantel

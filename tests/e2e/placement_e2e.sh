@@ -14,16 +14,7 @@ readonly screen_size=1280x1024
 scratch_folder brantel-placement
 
 x_server_or_skip "$screen_size"
-for tool in xdotool xprop xwininfo openbox; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-within 10 wm_running || fail "openbox did not take the screen"
+openbox_or_fail
 
 mkdir "$work/app" && cp "$brantel_exe" "$work/app/brantel" || fail "cannot copy $brantel_exe"
 readonly ini="$work/app/brantel.ini"
@@ -66,15 +57,7 @@ stored_norm_pos() {
 # run_once: starts the program, waits until its framed window has settled, closes it with
 # Alt+X, and leaves the rectangle it showed in $settled_rect.
 run_once() {
-    rm -f "$work/app.pid" "$work/app.status"
-    (
-        cd "$work/app" || exit
-        QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" ./brantel >>"$work/app.log" 2>&1 &
-        echo $! >"$work/app.pid"
-        wait $!
-        echo $? >"$work/app.status"
-    ) &
-    within 5 test -s "$work/app.pid" || fail "the program did not start"
+    start_program app
     within 20 find_window || fail "the window was not shown within 20 s"
     within 10 settled || fail "the window never settled in its frame"
     xdotool windowactivate --sync "$window" key alt+x

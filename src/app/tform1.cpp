@@ -23,6 +23,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <optional>
@@ -66,6 +67,7 @@ namespace brantel {
 namespace {
 
 constexpr int kGridHeight = 245;
+constexpr int kPageHeight = 485;
 
 constexpr char kLogSection[] = "Log";
 constexpr char kTimeStampsKey[] = "TimeStamps";
@@ -235,7 +237,7 @@ void TForm1::SetUpPages() {
         Application::RunReported([&message] { throw std::runtime_error(ToBytes(message)); });
     });
     ui_->Splitter1->setStretchFactor(1, 1);
-    ui_->Splitter1->setSizes({kGridHeight, 485 - kGridHeight});
+    ui_->Splitter1->setSizes({kGridHeight, kPageHeight - kGridHeight});
     SetUpChart();
 }
 
@@ -315,6 +317,35 @@ void TForm1::SaveChartOptions() {
     storedCharts_ = charts_->Options();
 }
 
+WindowLayout TForm1::CurrentLayout() const {
+    WindowLayout layout{ui_->Splitter1->sizes().value(0), {}};
+    for (int column = 0; column < ui_->CmdGrid->columnCount(); ++column) {
+        layout.columns.push_back(ui_->CmdGrid->columnWidth(column));
+    }
+    return layout;
+}
+
+void TForm1::ApplyLayout(const WindowLayout& layout) {
+    // Until the window is laid out the page has its designed height; the log takes the rest.
+    const QList<int> sizes = ui_->Splitter1->sizes();
+    const int page = isVisible() ? sizes.value(0) + sizes.value(1) : kPageHeight;
+    ui_->Splitter1->setSizes({layout.gridHeight, std::max(1, page - layout.gridHeight)});
+    for (int column = 0; column < static_cast<int>(layout.columns.size()); ++column) {
+        ui_->CmdGrid->setColumnWidth(column, layout.columns[column]);
+    }
+}
+
+void TForm1::SaveChartsAndLayout() {
+    SaveChartOptions();
+    const WindowLayout layout = CurrentLayout();
+    if (layout == storedLayout_) {
+        return;
+    }
+    ProfileStore store(state_.shell.iniPath);
+    WriteWindowLayout(layout, store);
+    storedLayout_ = layout;
+}
+
 void TForm1::ConnectHandlers() {
     // Each handler runs guarded: its failure is reported by the event dispatch.
     const auto guarded = [this](void (TForm1::*handler)()) {
@@ -385,6 +416,10 @@ void TForm1::FormCreate() {
     Application::RunReported([this] {
         const ProfileStore store(state_.shell.iniPath);
         LoadCommandTable(*ui_->CmdGrid, store);
+        WindowLayout designed = CurrentLayout();
+        designed.gridHeight = kGridHeight;
+        storedLayout_ = ReadWindowLayout(store, designed);
+        ApplyLayout(storedLayout_);
         ui_->SerialMemo->SetTimeStamps(store.ReadString(kLogSection, kTimeStampsKey, "0") == "1");
         const QSignalBlocker unstored(ui_->CheckResponses);
         ui_->CheckResponses->setChecked(store.ReadString(kChecksSection, kResponsesKey, "0") ==
@@ -439,7 +474,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // Refused until the close order has run to its end: a failure in it keeps the window open.
     event->ignore();
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
-    Application::RunReported([this] { SaveChartOptions(); });
+    Application::RunReported([this] { SaveChartsAndLayout(); });
     Application::Guard([this, event] {
         FormClose();
         event->accept();
@@ -455,7 +490,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::SaveAtSessionEnd() {
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
-    Application::RunReported([this] { SaveChartOptions(); });
+    Application::RunReported([this] { SaveChartsAndLayout(); });
     Application::RunReported([this] { SaveTable(); });
 }
 
@@ -550,7 +585,7 @@ void TForm1::PortNumberChange() {
 
 void TForm1::N1Click() {
     FormStorage1->SaveOptions();
-    SaveChartOptions();
+    SaveChartsAndLayout();
     SaveTable();
 }
 

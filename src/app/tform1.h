@@ -10,6 +10,7 @@
 #include "app/request_answering.h"
 #include "frames/expected_response.h"
 #include "options/chart_options.h"
+#include "options/window_layout.h"
 #include "text/colours.h"
 #include "widgets/series_dialog.h"
 
@@ -123,6 +124,12 @@ class TForm1 : public QMainWindow {
     std::vector<RowFields> RowsWithFields() const;
     // Writes section "Charts" of the INI file.
     void SaveChartOptions();
+    // The grid's height and column widths as the user left them, and the way back to them.
+    WindowLayout CurrentLayout() const;
+    void ApplyLayout(const WindowLayout& layout);
+    // Writes sections "Charts" and "Layout", each only when it changed since it was last read
+    // or written, so a file gains neither until the user changes something.
+    void SaveChartsAndLayout();
     void ConnectHandlers();
     // The device port `number` opens, as section "Ports" maps it.
     std::string DeviceOf(int number) const;
@@ -160,6 +167,8 @@ class TForm1 : public QMainWindow {
     ChartMenu* chartMenu_;
     // What section "Charts" holds, as last read or written.
     ChartOptions storedCharts_;
+    // What section "Layout" holds, as last read or written.
+    WindowLayout storedLayout_;
     std::unique_ptr<WindowOptions> FormStorage1;
     std::unique_ptr<IniLock> iniLock_;
     bool tableReadOnly_ = false;

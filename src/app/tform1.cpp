@@ -23,6 +23,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <optional>
@@ -30,6 +31,7 @@
 #include <utility>
 
 #include "app/application.h"
+#include "app/lock_question.h"
 #include "app/poll_dialog.h"
 #include "app/poll_schedule.h"
 #include "app/port_tip.h"
@@ -44,6 +46,7 @@
 #include "frames/frame_builder.h"
 #include "log/traffic_log.h"
 #include "options/chart_options.h"
+#include "platform/ini_lock.h"
 #include "platform/port_names.h"
 #include "platform/profile_store.h"
 #include "qtbridge/local_text.h"
@@ -65,6 +68,7 @@ namespace brantel {
 namespace {
 
 constexpr int kGridHeight = 245;
+constexpr int kPageHeight = 485;
 
 constexpr char kLogSection[] = "Log";
 constexpr char kTimeStampsKey[] = "TimeStamps";
@@ -247,7 +251,7 @@ void TForm1::SetUpPages() {
         Application::RunReported([&message] { throw std::runtime_error(ToBytes(message)); });
     });
     ui_->Splitter1->setStretchFactor(1, 1);
-    ui_->Splitter1->setSizes({kGridHeight, 485 - kGridHeight});
+    ui_->Splitter1->setSizes({kGridHeight, kPageHeight - kGridHeight});
     SetUpChart();
 }
 
@@ -327,6 +331,35 @@ void TForm1::SaveChartOptions() {
     storedCharts_ = charts_->Options();
 }
 
+WindowLayout TForm1::CurrentLayout() const {
+    WindowLayout layout{ui_->Splitter1->sizes().value(0), {}};
+    for (int column = 0; column < ui_->CmdGrid->columnCount(); ++column) {
+        layout.columns.push_back(ui_->CmdGrid->columnWidth(column));
+    }
+    return layout;
+}
+
+void TForm1::ApplyLayout(const WindowLayout& layout) {
+    // Until the window is laid out the page has its designed height; the log takes the rest.
+    const QList<int> sizes = ui_->Splitter1->sizes();
+    const int page = isVisible() ? sizes.value(0) + sizes.value(1) : kPageHeight;
+    ui_->Splitter1->setSizes({layout.gridHeight, std::max(1, page - layout.gridHeight)});
+    for (int column = 0; column < static_cast<int>(layout.columns.size()); ++column) {
+        ui_->CmdGrid->setColumnWidth(column, layout.columns[column]);
+    }
+}
+
+void TForm1::SaveChartsAndLayout() {
+    SaveChartOptions();
+    const WindowLayout layout = CurrentLayout();
+    if (layout == storedLayout_) {
+        return;
+    }
+    ProfileStore store(state_.shell.iniPath);
+    WriteWindowLayout(layout, store);
+    storedLayout_ = layout;
+}
+
 void TForm1::ConnectHandlers() {
     // Each handler runs guarded: its failure is reported by the event dispatch.
     const auto guarded = [this](void (TForm1::*handler)()) {
@@ -388,6 +421,7 @@ void TForm1::ConnectHandlers() {
 void TForm1::FormCreate() {
     state_.shell.iniPath = state_.shell.locateIni();
     FormStorage1->SetIniFileName(state_.shell.iniPath);
+    Application::RunReported([this] { LockIni(); });
     ui_->PortSpeed->setEditText("9600");
     // A failing step is reported and the rest still run: a table left unloaded would be saved
     // over the stored one at the next close.
@@ -397,6 +431,10 @@ void TForm1::FormCreate() {
     Application::RunReported([this] {
         const ProfileStore store(state_.shell.iniPath);
         LoadCommandTable(*ui_->CmdGrid, store);
+        WindowLayout designed = CurrentLayout();
+        designed.gridHeight = kGridHeight;
+        storedLayout_ = ReadWindowLayout(store, designed);
+        ApplyLayout(storedLayout_);
         ui_->SerialMemo->SetTimeStamps(store.ReadString(kLogSection, kTimeStampsKey, "0") == "1");
         ui_->SerialMemo->SetFramesByGap(
             store.ReadString(kLogSection, kFramesByGapKey, "0") == "1",
@@ -426,6 +464,27 @@ void TForm1::FormClose() {
         pollDialog_->close();
     }
     Application::Press(ui_->Button6);
+    SaveTable();
+}
+
+void TForm1::LockIni() {
+    iniLock_ = std::make_unique<IniLock>(state_.shell.iniPath);
+    const std::optional<LockOwner> owner = iniLock_->Acquire();
+    if (!owner) {
+        return;
+    }
+    if (AskAboutKeptTable(state_.shell.iniPath, *owner, nullptr) == TableChoice::kSaveAnyway) {
+        iniLock_->TakeOver();
+        return;
+    }
+    tableReadOnly_ = true;
+    setWindowTitle(windowTitle() + " [table read-only]");
+}
+
+void TForm1::SaveTable() {
+    if (tableReadOnly_) {
+        return;
+    }
     ProfileStore store(state_.shell.iniPath);
     SaveCommandTable(*ui_->CmdGrid, store);
 }
@@ -434,7 +493,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // Refused until the close order has run to its end: a failure in it keeps the window open.
     event->ignore();
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
-    Application::RunReported([this] { SaveChartOptions(); });
+    Application::RunReported([this] { SaveChartsAndLayout(); });
     Application::Guard([this, event] {
         FormClose();
         event->accept();
@@ -450,11 +509,8 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::SaveAtSessionEnd() {
     Application::RunReported([this] { FormStorage1->SaveOptions(); });
-    Application::RunReported([this] { SaveChartOptions(); });
-    Application::RunReported([this] {
-        ProfileStore store(state_.shell.iniPath);
-        SaveCommandTable(*ui_->CmdGrid, store);
-    });
+    Application::RunReported([this] { SaveChartsAndLayout(); });
+    Application::RunReported([this] { SaveTable(); });
 }
 
 void TForm1::Button3Click() {
@@ -572,7 +628,8 @@ void TForm1::PortNumberChange() {
 
 void TForm1::N1Click() {
     FormStorage1->SaveOptions();
-    SaveChartOptions();
+    SaveChartsAndLayout();
+    SaveTable();
 }
 
 void TForm1::CmdGridDblClick() {

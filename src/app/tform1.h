@@ -10,6 +10,7 @@
 #include "app/request_answering.h"
 #include "frames/expected_response.h"
 #include "options/chart_options.h"
+#include "options/window_layout.h"
 #include "text/colours.h"
 #include "widgets/series_dialog.h"
 
@@ -26,6 +27,7 @@ class PollDialog;
 class PollSchedule;
 class ChartFeed;
 class ChartMenu;
+class IniLock;
 class ProfileStore;
 class ReopenWatch;
 struct JudgedAnswer;
@@ -85,6 +87,9 @@ class TForm1 : public QMainWindow {
 
     // Saves the options and the command table when the session ends (log-off, shut-down).
     void SaveAtSessionEnd();
+    // Whether the command table is never saved: another window keeps the INI file's table, and
+    // the user chose not to overwrite it.
+    bool TableReadOnly() const { return tableReadOnly_; }
 
     // The text of the status bar's panel 0.
     QString StatusText() const;
@@ -111,10 +116,21 @@ class TForm1 : public QMainWindow {
     void SetUpPanel();
     void SetUpPages();
     void SetUpChart();
+    // Locks the INI file for this window; when another window holds it, asks whether this one
+    // saves its table at all.
+    void LockIni();
+    // Writes the command table to section "Main", unless it is read-only.
+    void SaveTable();
     // The command table's rows with the fields their Response cells read.
     std::vector<RowFields> RowsWithFields() const;
     // Writes section "Charts" of the INI file.
     void SaveChartOptions();
+    // The grid's height and column widths as the user left them, and the way back to them.
+    WindowLayout CurrentLayout() const;
+    void ApplyLayout(const WindowLayout& layout);
+    // Writes sections "Charts" and "Layout", each only when it changed since it was last read
+    // or written, so a file gains neither until the user changes something.
+    void SaveChartsAndLayout();
     void ConnectHandlers();
     // The device port `number` opens, as section "Ports" maps it.
     std::string DeviceOf(int number) const;
@@ -152,7 +168,11 @@ class TForm1 : public QMainWindow {
     ChartMenu* chartMenu_;
     // What section "Charts" holds, as last read or written.
     ChartOptions storedCharts_;
+    // What section "Layout" holds, as last read or written.
+    WindowLayout storedLayout_;
     std::unique_ptr<WindowOptions> FormStorage1;
+    std::unique_ptr<IniLock> iniLock_;
+    bool tableReadOnly_ = false;
 };
 
 }  // namespace brantel

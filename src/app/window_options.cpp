@@ -50,6 +50,11 @@ class WindowOptions::QtPlacedWindow : public QObject, public PlacedWindow {
         const QRect client = normal ? form_.geometry() : form_.normalGeometry();
         const QRect outer = client.marginsAdded(frame);
         placement.normalRect = {outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1};
+        // Maximized before its frame was known, the window's own normal rectangle is not yet
+        // the stored one: that is still waiting to be applied.
+        if (wanted_ && !normal) {
+            placement.normalRect = *wanted_;
+        }
         return placement;
     }
 
@@ -112,7 +117,10 @@ class WindowOptions::QtPlacedWindow : public QObject, public PlacedWindow {
     bool eventFilter(QObject* watched, QEvent* event) override {
         const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize ||
                             event->type() == QEvent::Show;
-        if (wanted_ && placed && FrameMargins() != placedWith_) {
+        // Moving a maximized window would take it out of that state; the rectangle waits
+        // until the window is shown at its normal size.
+        const bool normal = !form_.isMaximized() && !form_.isMinimized();
+        if (wanted_ && placed && normal && FrameMargins() != placedWith_) {
             PlaceFrame();
             if (!placedWith_.isNull()) {
                 wanted_.reset();

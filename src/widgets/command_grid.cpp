@@ -175,7 +175,8 @@ CommandGrid::CommandGrid(QWidget* parent) : QTableWidget(kCommandRows, kCommandC
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(kDefaultColumnWidth);
     horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Columns are dragged wider or narrower at their header edges; the window keeps the widths.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);

@@ -49,16 +49,19 @@ TEST(WindowExit, ExitClosesThroughTheNormalClosePath) {
     }
 }
 
-TEST(WindowExit, SaveOptionsShortcutSavesAndClosesNothing) {
+// Ctrl+S keeps the table as the close would, so a crash afterwards loses no edit.
+TEST(WindowExit, SaveOptionsShortcutSavesOptionsAndTableAndClosesNothing) {
     WindowFixture fixture;
     fixture.WriteIni("");
     TForm1& form = fixture.Start();
     Named<QComboBox>(form, "PortSpeed")->setEditText("19200");
+    Named<CommandGrid>(form, "CmdGrid")->SetCellText(0, 1, "Ping");
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
 
     const std::string ini = fixture.IniText();
     EXPECT_TRUE(Holds(ini, "\nPortSpeed_Text=19200\n"));
-    EXPECT_FALSE(Holds(ini, "[Main]"));
+    EXPECT_TRUE(Holds(ini, "[Main]\nCommand1=\"Ping; ;"));
+    EXPECT_TRUE(Holds(ini, "\nCommand29="));
     EXPECT_TRUE(form.isVisible());
     EXPECT_NE(fixture.State().port.PortHandle(), nullptr);
 }

@@ -89,3 +89,35 @@ x_server_or_skip() {
     fi
     pids+=("$X_SERVER_PID")
 }
+
+# openbox_or_fail: checks the tools the window tests use, starts openbox on the test's X server
+# (added to $pids) and waits until it manages the screen.
+openbox_or_fail() {
+    local tool
+    for tool in xdotool xprop xwininfo openbox; do
+        command -v "$tool" >/dev/null || fail "$tool is not installed"
+    done
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    within 10 _window_manager_running || fail "openbox did not take the screen"
+}
+
+_window_manager_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# start_program RUN: starts the copy of the program in $work/app on the test's X server; its pid
+# goes to $work/RUN.pid (and $pids), its output to $work/RUN.log, its exit status to
+# $work/RUN.status.
+start_program() {
+    rm -f "$work/$1.pid" "$work/$1.status"
+    (
+        cd "$work/app" || exit
+        QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" ./brantel >>"$work/$1.log" 2>&1 &
+        echo $! >"$work/$1.pid"
+        wait $!
+        echo $? >"$work/$1.status"
+    ) &
+    within 5 test -s "$work/$1.pid" || fail "run $1 did not start"
+    pids+=("$(cat "$work/$1.pid")")
+}

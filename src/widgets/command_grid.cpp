@@ -20,6 +20,8 @@
 namespace brantel {
 namespace {
 
+// Marks the widgets whose double-clicks send the current row: the header and the cell editors.
+constexpr char kSendsOnDoubleClick[] = "sendsOnDoubleClick";
 constexpr int kRowHeight = 16;
 constexpr int kDefaultColumnWidth = 20;
 constexpr int kNamedColumnWidths[] = {110, 200, 200, 50, 50, 50};
@@ -267,8 +269,11 @@ bool CommandGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* ev
     return QTableWidget::edit(index, trigger, event);
 }
 
+// The scroll area also filters its scroll bars' events here; a double-click there scrolls and
+// sends nothing.
 bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick &&
+        watched->property(kSendsOnDoubleClick).toBool() &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         emit DoubleClicked();
         return true;
@@ -277,6 +282,7 @@ bool CommandGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CommandGrid::WatchDoubleClicks(QWidget* widget) {
+    widget->setProperty(kSendsOnDoubleClick, true);
     widget->installEventFilter(this);
 }
 

@@ -163,6 +163,25 @@ TEST_F(SendCommandTest, SendsOnAClosedPortSayNothingWasSent) {
     EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
 }
 
+// An empty row sends its annotation and an empty frame, which puts nothing in the log or on the
+// wire and is no failed send, open port or closed.
+TEST_F(SendCommandTest, EmptyRowLogsItsAnnotationAndNothingMore) {
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "open" : "closed");
+        if (!open) {
+            QTest::mouseClick(Named<QPushButton>(form, "Button6"), Qt::LeftButton);
+        }
+        const std::size_t before = fixture.Log().size();
+        DoubleClickRow(7);
+        QTest::qWait(300);
+        const std::vector<LoggedLine> log = fixture.Log();
+        EXPECT_EQ(std::vector(log.begin() + static_cast<std::ptrdiff_t>(before), log.end()),
+                  std::vector<LoggedLine>{Teal("//  :")});
+    }
+    EXPECT_EQ(fixture.Device(2).ReadFor(milliseconds(50)), "");
+    EXPECT_TRUE(fixture.NewErrors().isEmpty());
+}
+
 // A row the builder refuses is reported in a box, after its annotation, and nothing is sent.
 TEST_F(SendCommandTest, FailingRowLeavesTheAnnotationAndSendsNothing) {
     std::string huge;

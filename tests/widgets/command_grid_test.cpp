@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -187,6 +188,26 @@ TEST_F(CommandGridTest, DoubleClickOnTheHeaderEmitsAndKeepsTheCurrentRow) {
     EXPECT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(grid->CurrentRow(), 4);
     EXPECT_EQ(grid->currentColumn(), 0);
+}
+
+// The scroll bars scroll the grid; a double-click on them, their arrows or their troughs sends
+// nothing, whichever row holds the cursor.
+TEST_F(CommandGridTest, DoubleClickOnAScrollBarDoesNotEmit) {
+    Load();
+    grid->setCurrentCell(3, 0);
+    for (QScrollBar* bar : {grid->verticalScrollBar(), grid->horizontalScrollBar()}) {
+        ASSERT_TRUE(bar->isVisible());
+        const bool vertical = bar->orientation() == Qt::Vertical;
+        const QPoint start = vertical ? QPoint(bar->width() / 2, 3) : QPoint(3, bar->height() / 2);
+        for (const QPoint& at : {start, QPoint(bar->width(), bar->height()) - start,
+                                 QPoint(bar->width() / 2, bar->height() / 2)}) {
+            SCOPED_TRACE(std::string(vertical ? "vertical " : "horizontal ") +
+                         std::to_string(at.x()) + "," + std::to_string(at.y()));
+            QTest::mouseDClick(bar, Qt::LeftButton, {}, at);
+            EXPECT_EQ(doubleClicks.count(), 0);
+        }
+    }
+    EXPECT_EQ(grid->CurrentRow(), 4);
 }
 
 TEST_F(CommandGridTest, DoubleClickInsideTheCellEditorEmitsOnce) {

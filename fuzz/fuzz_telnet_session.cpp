@@ -22,7 +22,7 @@ struct Outcome {
 // The session fed the stream whole (`longest` 0) or in pieces of 1 to `longest` bytes, their
 // lengths cycling.
 Outcome Run(std::string_view stream, std::size_t longest) {
-    ComPortClient client(9600);
+    ComPortClient client(LineSettings{});
     Outcome outcome;
     outcome.outgoing = client.Start();
     std::size_t length = 0;

@@ -30,7 +30,6 @@ std::string FieldsLine(const std::vector<ReadValue>& fields) {
 }
 
 void ResponseWatch::Start(ExpectedResponse expected, Clock::time_point now, int row) {
-    checkedSize_ = expected.CheckedSize();
     expected_ = std::move(expected);
     answer_.clear();
     drained_ = 0;
@@ -60,7 +59,8 @@ std::optional<JudgedAnswer> ResponseWatch::Read(std::string_view bytes, Clock::t
 }
 
 bool ResponseWatch::CompleteBySize() const {
-    return checkedSize_ && answer_.size() == *checkedSize_ && expected_->Check(answer_).matches;
+    const std::optional<std::size_t> size = expected_->CheckedSize();
+    return size && answer_.size() == *size && expected_->Check(answer_).matches;
 }
 
 std::optional<JudgedAnswer> ResponseWatch::Finish(std::string_view fault) {

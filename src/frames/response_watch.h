@@ -59,7 +59,6 @@ class ResponseWatch {
 
     AnswerLimits limits_;
     std::optional<ExpectedResponse> expected_;
-    std::optional<std::size_t> checkedSize_;
     std::string answer_;
     std::size_t drained_ = 0;
     Clock::time_point sent_{};

@@ -60,6 +60,11 @@ class Page {
     }
 
     ChartFeed& Feed() { return *feed_; }
+    void SetMode(ViewMode mode) {
+        ChartOptions options = feed_->Options();
+        options.mode = mode;
+        feed_->SetOptions(options);
+    }
     qsizetype PointsDrawn() const {
         qsizetype points = 0;
         for (std::size_t s = 0; s < kChartSeries; ++s) {
@@ -76,9 +81,7 @@ class Page {
 void Redraw(benchmark::State& state, std::uint32_t seconds, ViewMode mode) {
     Page page;
     page.Fill(seconds);
-    ChartOptions options = page.Feed().Options();
-    options.mode = mode;
-    page.Feed().SetOptions(options);
+    page.SetMode(mode);
     for (auto _ : state) {
         page.Feed().RedrawNow();
     }
@@ -97,6 +100,24 @@ void BM_RedrawDayFollowing(benchmark::State& state) {
     Redraw(state, 24 * 3600, ViewMode::kFollow);
 }
 BENCHMARK(BM_RedrawDayFollowing)->Unit(benchmark::kMillisecond);
+
+// The same, each redraw after a value two seconds on, so that the time axis moves every time as
+// it does every two seconds while following a poll.
+void BM_RedrawDayFollowingAsTheAxisMoves(benchmark::State& state) {
+    Page page;
+    page.Fill(24 * 3600);
+    page.SetMode(ViewMode::kFollow);
+    double seconds = 24 * 3600;
+    for (auto _ : state) {
+        seconds += 2;
+        for (std::size_t s = 0; s < kChartSeries; ++s) {
+            page.Feed().Samples().Append(s, seconds, 20.0 + std::sin(seconds / 60.0 + s));
+        }
+        page.Feed().RedrawNow();
+    }
+    state.counters["points_drawn"] = static_cast<double>(page.PointsDrawn());
+}
+BENCHMARK(BM_RedrawDayFollowingAsTheAxisMoves)->Unit(benchmark::kMillisecond);
 
 // A run one minute old: 2400 values, fewer than the columns' points.
 void BM_RedrawAfterAMinute(benchmark::State& state) {

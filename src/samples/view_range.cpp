@@ -8,6 +8,15 @@ namespace {
 
 // The whole run of a single value still spans a second, so that the axis has a scale.
 constexpr double kMinRunWidth = 1;
+// The view's end moves in round steps of about this share of its width: every move of the time
+// axis lays the whole chart out anew, so it moves every few seconds rather than at each value,
+// and the newest value is never more than a step from the right edge.
+constexpr int kEndSteps = 200;
+
+double SteppedEnd(double last, double width) {
+    const double step = TickStep(width, kEndSteps);
+    return step > 0 ? std::ceil(last / step - 1e-9) * step : last;
+}
 
 }  // namespace
 
@@ -30,11 +39,11 @@ TimeRange ViewRange::Shown(double first, double last) const {
         last = std::min(last, *pausedAt_);
     }
     if (mode_ == ViewMode::kWholeRun) {
-        return {first, std::max(last, first + kMinRunWidth)};
+        return {first, std::max(SteppedEnd(last, last - first), first + kMinRunWidth)};
     }
     // The width stays the same from the first value on, so the scale does not change as the
     // run grows; the values start at the left and the view moves once they reach the right.
-    const double end = std::max(last, first + followSeconds_);
+    const double end = std::max(SteppedEnd(last, followSeconds_), first + followSeconds_);
     return {end - followSeconds_, end};
 }
 

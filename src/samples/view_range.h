@@ -33,7 +33,8 @@ class ViewRange {
     // Widths that are not a positive finite number leave it as it is.
     void SetFollowSeconds(double seconds);
 
-    // The view over values kept from `first` to `last`.
+    // The view over values kept from `first` to `last`; the mode's view ends a little past the
+    // last, at a round step of about a two-hundredth of its width.
     TimeRange Shown(double first, double last) const;
 
     // Narrows (factor below 1) or widens the view shown about the time `at`.

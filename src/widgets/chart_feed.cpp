@@ -25,8 +25,10 @@ constexpr double kEmptyMin = 0;
 constexpr double kEmptyMax = 10;
 // A hidden series' marker keeps a quarter of its colour.
 constexpr int kHiddenAlpha = 64;
-// Room above and below the values in view, as a share of their spread.
-constexpr double kValueMargin = 0.05;
+constexpr int kMaxValueSteps = 5;
+// The values are decimated over columns two pixels wide: at most two points a pixel, whose
+// lines cannot be told from those of every value, and half the points to lay out and draw.
+constexpr int kPixelsPerColumn = 2;
 constexpr int kMaxTimeTicks = 6;
 constexpr char kTimeTitle[] = "Time, s";
 
@@ -52,6 +54,7 @@ ChartFeed::ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeri
       x_(AxisOf(*view.chart(), Qt::Horizontal)),
       y_(AxisOf(*view.chart(), Qt::Vertical)),
       emptyLabelFormat_(x_->labelFormat()),
+      emptyValueTicks_(y_->tickCount()),
       samples_(SeriesNames(series), budgetBytes) {
     QLegend& legend = *view.chart()->legend();
     for (std::size_t s = 0; s < kChartSeries; ++s) {
@@ -62,7 +65,6 @@ ChartFeed::ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeri
         connect(marker, &QLegendMarker::clicked, this, [this, s] { ToggleSeries(s); });
     }
     redraw_.setSingleShot(true);
-    redraw_.setInterval(kRedrawMs);
     connect(&redraw_, &QTimer::timeout, this, &ChartFeed::RedrawWhenShown);
     view.installEventFilter(this);
     // A new width of the plot takes another number of columns.
@@ -118,7 +120,9 @@ void ChartFeed::AddValuesAt(int row, const std::vector<ReadValue>& values, doubl
         }
     }
     if (added) {
-        ScheduleRedraw();
+        // Drawing faster than the picture can move by a column costs a redraw and shows nothing
+        // new but the last column's extremes.
+        ScheduleRedraw(ColumnMs());
     }
 }
 
@@ -223,10 +227,17 @@ std::optional<QString> ChartFeed::SavePicture(const QString& path) const {
     return SaveWidgetPng(view_, path);
 }
 
-void ChartFeed::ScheduleRedraw() {
-    if (!redraw_.isActive()) {
-        redraw_.start();
+void ChartFeed::ScheduleRedraw(int afterMs) {
+    if (!redraw_.isActive() || redraw_.remainingTime() > afterMs) {
+        redraw_.start(afterMs);
     }
+}
+
+int ChartFeed::ColumnMs() const {
+    const std::optional<TimeRange> shown = Shown();
+    const int columns = std::max(1, Columns() / kPixelsPerColumn);
+    const double ms = shown ? 1000 * shown->Width() / columns : 0;
+    return static_cast<int>(std::clamp(ms, double{kRedrawMs}, double{kSlowestRedrawMs}));
 }
 
 int ChartFeed::Columns() const {
@@ -268,8 +279,8 @@ void ChartFeed::RedrawNow() {
         if (!series_[s]->isVisible()) {
             continue;
         }
-        const std::vector<SamplePoint> kept =
-            samples_.Series(s).Decimate(shown->begin, shown->end, drawnColumns_);
+        const std::vector<SamplePoint> kept = samples_.Series(s).Decimate(
+            shown->begin, shown->end, std::max(1, drawnColumns_ / kPixelsPerColumn));
         points[s].reserve(static_cast<qsizetype>(kept.size()));
         for (const SamplePoint& point : kept) {
             points[s].append({point.time, point.value});
@@ -277,18 +288,22 @@ void ChartFeed::RedrawNow() {
             high = std::max(high, point.value);
         }
     }
-    // Each change of an axis lays out every series' points again: the axes change while the
-    // series are empty, and each series is laid out once, with its new points.
-    for (QLineSeries* series : series_) {
-        series->clear();
-    }
-    ShowTimeAxis(*shown);
-    if (low <= high) {
-        // A flat line still needs a spread to stand in.
-        const double margin =
-            high > low ? (high - low) * kValueMargin : std::max(std::abs(high) * kValueMargin, 1.0);
-        y_->setRange(low - margin, high + margin);
-        y_->applyNiceNumbers();
+    // Without a value in view the value axis stays as it is.
+    const std::optional<AxisScale> values =
+        low <= high ? ValueAxisScale(low, high, kMaxValueSteps) : drawnValues_;
+    if (shown != drawnTime_ || values != drawnValues_) {
+        // Each change of an axis lays out every series' points again and sets every label
+        // anew: the axes change only when their scale does, and while the series are empty.
+        for (QLineSeries* series : series_) {
+            series->clear();
+        }
+        ShowTimeAxis(*shown);
+        if (values) {
+            y_->setRange(values->min, values->max);
+            y_->setTickCount(values->ticks);
+        }
+        drawnTime_ = shown;
+        drawnValues_ = values;
     }
     for (std::size_t s = 0; s < kChartSeries; ++s) {
         series_[s]->replace(points[s]);
@@ -316,6 +331,9 @@ void ChartFeed::ShowEmpty() {
     x_->setTitleText("");
     x_->setRange(kEmptyMin, kEmptyMax);
     y_->setRange(kEmptyMin, kEmptyMax);
+    y_->setTickCount(emptyValueTicks_);
+    drawnTime_.reset();
+    drawnValues_.reset();
 }
 
 QString ChartFeed::Notice() const {

@@ -10,6 +10,7 @@
 
 #include "frames/expected_response.h"
 #include "options/chart_options.h"
+#include "samples/axis_scale.h"
 #include "samples/chart_samples.h"
 #include "samples/view_range.h"
 
@@ -22,13 +23,16 @@ namespace brantel {
 // The chart `Chart1` fed with the values of answers' fields. Each of its four series draws the
 // field it is bound to; the values are kept in a ChartSamples under its memory budget, and on
 // each redraw, at most ten a second, every series gets the least and greatest values of each
-// pixel column of the range in view, not the values themselves; while the chart is out of
-// sight (another page shown) nothing is drawn. Without a binding a series
-// stays empty and keeps its own name and colour.
+// column of the range in view, two pixels wide, not the values themselves; while the chart is
+// out of sight (another page shown) nothing is drawn. Without a binding a series stays empty
+// and keeps its own name and colour.
 class ChartFeed : public QObject {
     Q_OBJECT
   public:
+    // A change the user made shows after kRedrawMs; new values show as soon as the picture can
+    // have moved by a column, from kRedrawMs to kSlowestRedrawMs after the first of them.
     static constexpr int kRedrawMs = 100;
+    static constexpr int kSlowestRedrawMs = 1000;
 
     // `series` are the chart's, Series1 first, each attached to the chart's two value axes.
     ChartFeed(QChartView& view, const std::array<QLineSeries*, kChartSeries>& series,
@@ -90,7 +94,9 @@ class ChartFeed : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void ScheduleRedraw();
+    void ScheduleRedraw(int afterMs = kRedrawMs);
+    // The time one column of the view spans, within kRedrawMs to kSlowestRedrawMs.
+    int ColumnMs() const;
     void RedrawWhenShown();
     void ShowMarker(std::size_t series);
     void ShowEmpty();
@@ -106,6 +112,7 @@ class ChartFeed : public QObject {
     QValueAxis* x_;
     QValueAxis* y_;
     QString emptyLabelFormat_;
+    int emptyValueTicks_;
     ChartOptions options_;
     ChartSamples samples_;
     ViewRange viewRange_;
@@ -114,6 +121,9 @@ class ChartFeed : public QObject {
     // A redraw came due while the chart was out of sight.
     bool redrawDue_ = false;
     int drawnColumns_ = 0;
+    // The axes' scales as last drawn; none while the chart shows no value.
+    std::optional<TimeRange> drawnTime_;
+    std::optional<AxisScale> drawnValues_;
 };
 
 }  // namespace brantel

@@ -184,7 +184,7 @@ TEST_F(ChartFeedTest, RedrawsAfterValuesComeNotAtEachValueNorOutOfSight) {
     auto* pages = Named<QTabWidget>(form, "PageControl1");
     pages->setCurrentWidget(Named<QWidget>(form, "TabSheet1"));
     feed.AddValuesAt(1, {Field("T", 50)}, 0.5);
-    QTest::qWait(3 * ChartFeed::kRedrawMs);
+    QTest::qWait(2 * ChartFeed::kSlowestRedrawMs);
     EXPECT_EQ(feed.Series(0).count(), 50);
     pages->setCurrentWidget(Named<QWidget>(form, "TabSheet2"));
     EXPECT_EQ(feed.Series(0).count(), 51);
@@ -224,7 +224,7 @@ TEST_F(ChartFeedTest, ClearEmptiesTheChartAndStartsTheTimeAgain) {
     EXPECT_LT(*feed.Samples().Series(0).FirstTime(), 1.0);
 }
 
-TEST_F(ChartFeedTest, ARedrawGivesAFewPointsAPixelColumn) {
+TEST_F(ChartFeedTest, ARedrawGivesAtMostTwoPointsAPixel) {
     Bind({{1, "A", ""}, {1, "B", ""}}, ViewMode::kWholeRun);
     constexpr int kValues = 100'000;
     for (int i = 0; i < kValues; ++i) {
@@ -235,11 +235,12 @@ TEST_F(ChartFeedTest, ARedrawGivesAFewPointsAPixelColumn) {
     const int columns = static_cast<int>(std::lround(feed.View().chart()->plotArea().width()));
     ASSERT_GT(columns, 100);
     EXPECT_EQ(XRange().begin, 0);
-    EXPECT_DOUBLE_EQ(XRange().end, (kValues - 1) * 0.1);
+    // The next round step past the last value, 9999.9 s.
+    EXPECT_DOUBLE_EQ(XRange().end, 10000);
     for (std::size_t s = 0; s < 2; ++s) {
         const QList<QPointF> points = feed.Series(s).points();
         EXPECT_GE(points.size(), columns);
-        EXPECT_LE(points.size(), 4 * columns);
+        EXPECT_LE(points.size(), 2 * columns);
         // The extremes of the run are among the points drawn, and the axis holds them.
         const auto [low, high] = std::minmax_element(
             points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });

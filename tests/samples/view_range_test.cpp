@@ -40,7 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ShownCase{"FollowStartsAtTheFirstValue", kNothing, 3, 20, {3, 63}},
         ShownCase{"FollowMovesWithTheLast", kNothing, 3, 500, {440, 500}},
+        ShownCase{"FollowMovesInRoundSteps", kNothing, 3, 500.2, {440.5, 500.5}},
         ShownCase{"WholeRun", kWholeRun, 3, 500, {3, 500}},
+        ShownCase{"WholeRunGrowsInRoundSteps", kWholeRun, 3, 500.2, {3, 505}},
         ShownCase{"WholeRunOfOneValueSpansASecond", kWholeRun, 7, 7, {7, 8}},
         ShownCase{"BadFollowWidthsIgnored",
                   [](ViewRange& v) {

@@ -101,17 +101,19 @@ void BM_RedrawDayFollowing(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawDayFollowing)->Unit(benchmark::kMillisecond);
 
-// The same, each redraw after a value two seconds on, so that the time axis moves every time as
-// it does every two seconds while following a poll.
+// The same, each redraw after two seconds more of values, so that the time axis moves every time,
+// as it does every two seconds while following a poll.
 void BM_RedrawDayFollowingAsTheAxisMoves(benchmark::State& state) {
     Page page;
     page.Fill(24 * 3600);
     page.SetMode(ViewMode::kFollow);
     double seconds = 24 * 3600;
     for (auto _ : state) {
-        seconds += 2;
-        for (std::size_t s = 0; s < kChartSeries; ++s) {
-            page.Feed().Samples().Append(s, seconds, 20.0 + std::sin(seconds / 60.0 + s));
+        for (std::uint32_t i = 0; i < 2 * kValuesPerSecond; ++i) {
+            seconds += 1.0 / kValuesPerSecond;
+            for (std::size_t s = 0; s < kChartSeries; ++s) {
+                page.Feed().Samples().Append(s, seconds, 20.0 + std::sin(seconds / 60.0 + s));
+            }
         }
         page.Feed().RedrawNow();
     }

@@ -50,7 +50,10 @@ std::optional<JudgedAnswer> ResponseWatch::Read(std::string_view bytes, Clock::t
         if (wentOnTooLong || drained_ > 0) {
             return Finish(AnswerFault(wentOnTooLong, drained_, limits_));
         }
-        return CompleteBySize() ? Finish() : std::nullopt;
+        if (std::optional<ResponseVerdict> whole = WholeBySize()) {
+            return Judge(std::move(*whole), {});
+        }
+        return std::nullopt;
     }
     if (answer_.empty() && now - sent_ < limits_.timeout) {
         return std::nullopt;
@@ -58,17 +61,25 @@ std::optional<JudgedAnswer> ResponseWatch::Read(std::string_view bytes, Clock::t
     return Finish();
 }
 
-bool ResponseWatch::CompleteBySize() const {
+std::optional<ResponseVerdict> ResponseWatch::WholeBySize() const {
     const std::optional<std::size_t> size = expected_->CheckedSize();
-    return size && answer_.size() == *size && expected_->Check(answer_).matches;
+    if (!size || answer_.size() != *size) {
+        return std::nullopt;
+    }
+    ResponseVerdict verdict = expected_->Check(answer_);
+    return verdict.matches ? std::optional(std::move(verdict)) : std::nullopt;
 }
 
 std::optional<JudgedAnswer> ResponseWatch::Finish(std::string_view fault) {
     if (!expected_) {
         return std::nullopt;
     }
+    return Judge(expected_->Check(answer_), fault);
+}
+
+JudgedAnswer ResponseWatch::Judge(ResponseVerdict verdict, std::string_view fault) {
     JudgedAnswer judged;
-    judged.verdict = expected_->Check(answer_);
+    judged.verdict = std::move(verdict);
     judged.verdict.matches = judged.verdict.matches && fault.empty();
     judged.line = VerdictLine(*expected_, answer_, judged.verdict, fault);
     judged.row = row_;

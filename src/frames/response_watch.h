@@ -54,8 +54,11 @@ class ResponseWatch {
 
   private:
     std::optional<JudgedAnswer> Finish(std::string_view fault);
-    // Whether the answer is whole by its size and matches, so no quiet read need follow.
-    bool CompleteBySize() const;
+    // The verdict on an answer that is whole by the size a check fixes and matches, so that no
+    // quiet read need follow; nothing while it may still be coming.
+    std::optional<ResponseVerdict> WholeBySize() const;
+    // Closes the open watch with `verdict` on its answer.
+    JudgedAnswer Judge(ResponseVerdict verdict, std::string_view fault);
 
     AnswerLimits limits_;
     std::optional<ExpectedResponse> expected_;
